@@ -1,0 +1,13 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+// How long the keyboard and mouse have been untouched in the user's session.
+class IdleSource {
+public:
+    virtual ~IdleSource() = default;
+
+    // Absent when the source cannot answer (no such service, no display, an error).
+    virtual std::optional<std::chrono::milliseconds> idleTime() = 0;
+};

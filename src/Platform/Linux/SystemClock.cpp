@@ -1,0 +1,20 @@
+#include "Platform/Linux/SystemClock.h"
+
+#include <time.h>
+
+namespace {
+
+std::chrono::milliseconds read(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return std::chrono::seconds(now.tv_sec) +
+           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(now.tv_nsec));
+}
+
+}  // namespace
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+
+std::chrono::milliseconds SystemClock::sinceBoot() const { return read(CLOCK_BOOTTIME); }
+
+std::chrono::milliseconds SystemClock::awakeSinceBoot() const { return read(CLOCK_MONOTONIC); }
