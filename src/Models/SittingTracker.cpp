@@ -37,6 +37,10 @@ double elapsedMs(const QDateTime& from, const QDateTime& to) {
     return static_cast<double>(std::max<qint64>(0, from.msecsTo(to)));
 }
 
+QDateTime backDated(const QDateTime& now, double idleSeconds) {
+    return now.addMSecs(-static_cast<qint64>(std::llround(idleSeconds * 1000.0)));
+}
+
 qint64 wholeMinutes(double ms) {
     return std::isfinite(ms) ? static_cast<qint64>(std::trunc(ms / 60000.0)) : 0;
 }
@@ -81,6 +85,7 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
 }
 
 SittingTracker::~SittingTracker() {
+    bankOpenSpans();
     if (sharedTracker == this) {
         sharedTracker = nullptr;
     }
@@ -157,6 +162,21 @@ void SittingTracker::resetSessionAfterBreak() {
     updatePublishedState(now);
 }
 
+void SittingTracker::bankOpenSpans() {
+    // What is open at exit would be lost to a restart later today: bank it now, less the
+    // idleness that was already on its way to becoming a break.
+    const QDateTime now = observeNow();
+    if (sessionStart_) {
+        const double idle = sampleIdleSeconds();
+        closeSession(idle >= microBreakThreshold ? backDated(now, idle) : now);
+    }
+    if (breakStartTime_) {
+        bankedBreakMs_ += elapsedMs(*breakStartTime_, now);
+        breakStartTime_.reset();
+    }
+    saveDailyData(now);
+}
+
 void SittingTracker::noteSleepStarting() { sleepStartedAt_ = observeNow(); }
 
 void SittingTracker::tick() {
@@ -165,7 +185,7 @@ void SittingTracker::tick() {
     accountForSleep(now);
 
     const double idle = sampleIdleSeconds();
-    const QDateTime inputStopped = now.addMSecs(-static_cast<qint64>(std::llround(idle * 1000.0)));
+    const QDateTime inputStopped = backDated(now, idle);
     if (idle >= fullBreakThreshold) {
         if (sessionStart_) {
             closeSession(inputStopped);

@@ -104,6 +104,7 @@ signals:
     void idleTimeAvailableChanged();
 
 private:
+    void bankOpenSpans();
     QDateTime observeNow();
     void shiftOpenInstants(std::chrono::milliseconds shift);
     void accountForSleep(const QDateTime& now);

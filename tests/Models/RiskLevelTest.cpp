@@ -1,0 +1,40 @@
+#include "Models/RiskLevel.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+using namespace Qt::StringLiterals;
+
+TEST(RiskLevel, GradesTheDaysSittingAtSixAndEightHours) {
+    const std::pair<qint64, RiskLevel> table[] = {{0, RiskLevel::low},     {359, RiskLevel::low},
+                                                  {360, RiskLevel::medium}, {479, RiskLevel::medium},
+                                                  {480, RiskLevel::high},  {2000, RiskLevel::high}};
+    for (const auto& [minutes, level] : table) {
+        EXPECT_EQ(RiskLevels::forSittingMinutes(minutes), level) << minutes;
+    }
+}
+
+TEST(RiskLevel, RawValuesRoundTripAndNothingElseIsALevel) {
+    for (RiskLevel level : {RiskLevel::low, RiskLevel::medium, RiskLevel::high}) {
+        EXPECT_EQ(RiskLevels::fromRawValue(RiskLevels::rawValue(level)), level);
+    }
+    for (const QString& other : {u"Medium"_s, u""_s, u"LOW"_s, u" high"_s, u"none"_s}) {
+        EXPECT_EQ(RiskLevels::fromRawValue(other), std::nullopt) << other.toStdString();
+    }
+    const std::unordered_set<RiskLevel> levels{RiskLevel::low, RiskLevel::medium, RiskLevel::high,
+                                               RiskLevel::low};
+    EXPECT_EQ(levels.size(), 3u);
+}
+
+TEST(RiskLevel, EachLevelHasItsMarkWordColourAndSentence) {
+    EXPECT_EQ(RiskLevels::badgeMark(RiskLevel::low) + RiskLevels::badgeWord(RiskLevel::low),
+              u"🟢Calm"_s);
+    EXPECT_EQ(RiskLevels::badgeMark(RiskLevel::medium) + RiskLevels::badgeWord(RiskLevel::medium),
+              u"🟡Build-up"_s);
+    EXPECT_EQ(RiskLevels::badgeMark(RiskLevel::high) + RiskLevels::badgeWord(RiskLevel::high),
+              u"🔴Strain"_s);
+    EXPECT_EQ(RiskLevels::accentColor(RiskLevel::medium), (SrgbColor{1.0, 0.79, 0.28}));
+    EXPECT_EQ(RiskLevels::dashboardSentence(RiskLevel::high),
+              u"Your body filed a grievance. Time to negotiate."_s);
+}

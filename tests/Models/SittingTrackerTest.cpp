@@ -1,0 +1,469 @@
+#include "Models/SittingTracker.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "Support/FakeClock.h"
+#include "Support/FakeIdleSource.h"
+#include "Support/FakeNotifier.h"
+#include "Support/FakeRandomSource.h"
+#include "Support/MemorySettingsStore.h"
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+namespace {
+
+const QDateTime kMorning(QDate(2026, 3, 10), QTime(9, 0));
+
+// A desk over simulated time: fakes for every service, and ticks every 30 s on demand.
+class Desk {
+public:
+    FakeClock clock{kMorning};
+    FakeIdleSource idle;
+    FakeNotifier notifier;
+    MemorySettingsStore settings;
+    FakeRandomSource random;
+    std::unique_ptr<SittingTracker> tracker;
+
+    SittingTracker& launch() {
+        tracker = std::make_unique<SittingTracker>(
+            TrackerServices{clock, idle, notifier, settings, random});
+        return *tracker;
+    }
+
+    // 30 s pass, then the tick reads this much idleness.
+    void tickWithIdle(seconds idleNow) {
+        clock.advance(SittingTracker::tickInterval);
+        idle.idle = idleNow;
+        tracker->tick();
+    }
+    // Typing all along: idle a few seconds at each tick.
+    void work(seconds span) {
+        for (auto t = 0s; t < span; t += SittingTracker::tickInterval) {
+            tickWithIdle(5s);
+        }
+    }
+    // Hands off the keyboard: idleness grows with every tick.
+    void away(seconds span) {
+        for (auto t = SittingTracker::tickInterval; t <= span; t += SittingTracker::tickInterval) {
+            tickWithIdle(t);
+        }
+    }
+    // Launch on a day whose record already holds this much sitting.
+    void storeToday(double bankedMs, double bankedBreakMs = 0) {
+        settings.setString(u"lastDate"_s, clock.now().date().toString(u"yyyy-MM-dd"_s));
+        settings.setReal(u"bankedMs"_s, bankedMs);
+        settings.setReal(u"bankedBreakMs"_s, bankedBreakMs);
+    }
+    double stored(const QString& key) const { return settings.real(key).value_or(-1); }
+};
+
+constexpr double kMinute = 60'000.0;
+
+}  // namespace
+
+TEST(SittingTrackerCreation, NewDayStartsAtZeroAndStampsTheDateAtOnce) {
+    Desk desk;
+    desk.settings.setString(u"lastDate"_s, u"2026-03-09"_s);
+    desk.settings.setReal(u"bankedMs"_s, 5 * kMinute);
+    desk.settings.setInteger(u"exerciseToday"_s, 20);
+    SittingTracker& tracker = desk.launch();
+
+    EXPECT_EQ(tracker.exerciseMinutes(), 0);
+    EXPECT_EQ(tracker.microBreaksTaken(), 0);
+    EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-10"_s);
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 0.0);
+    EXPECT_EQ(tracker.currentPage(), AppPage::dashboard);
+    EXPECT_EQ(tracker.reminderInterval(), 30);
+    EXPECT_FALSE(tracker.showExerciseOffset());
+    EXPECT_FALSE(tracker.postureTrackingEnabled());
+}
+
+TEST(SittingTrackerCreation, SameDayContinuesTheStoredRecordAndShowsMinutesAtTheFirstTick) {
+    Desk desk;
+    desk.storeToday(100 * kMinute + 0.25, 12 * kMinute);
+    desk.settings.setInteger(u"exerciseToday"_s, 15);
+    desk.settings.setInteger(u"microBreaksToday"_s, 4);
+    SittingTracker& tracker = desk.launch();
+
+    EXPECT_EQ(tracker.exerciseMinutes(), 15);
+    EXPECT_EQ(tracker.microBreaksTaken(), 4);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 0);
+    EXPECT_EQ(tracker.tickTimer().interval(), 30'000);
+    EXPECT_TRUE(tracker.tickTimer().isActive());
+
+    desk.tickWithIdle(5s);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 100);
+    EXPECT_EQ(tracker.breakMinutes(), 12);
+}
+
+TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
+    Desk desk;
+    desk.storeToday(std::numeric_limits<double>::quiet_NaN(), -5 * kMinute);
+    desk.settings.put(u"exerciseToday"_s, -7);
+    desk.settings.put(u"reminderInterval"_s, u"thirty"_s);
+    desk.settings.put(u"showExerciseOffset"_s, u"yes"_s);
+    SittingTracker& tracker = desk.launch();
+    EXPECT_EQ(tracker.reminderInterval(), 30);
+    EXPECT_FALSE(tracker.showExerciseOffset());
+    EXPECT_EQ(tracker.exerciseMinutes(), 0);
+
+    desk.tickWithIdle(5s);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 0);
+    EXPECT_EQ(tracker.breakMinutes(), 0);
+
+    for (qint64 interval : {0, -10}) {
+        Desk other;
+        other.settings.setInteger(u"reminderInterval"_s, interval);
+        EXPECT_EQ(other.launch().reminderInterval(), 30) << interval;
+    }
+    Desk infinite;
+    infinite.storeToday(std::numeric_limits<double>::infinity());
+    infinite.launch();
+    infinite.tickWithIdle(5s);
+    EXPECT_EQ(infinite.tracker->totalSittingMinutes(), 0);
+}
+
+TEST(SittingTrackerBreaks, IdleOfExactlyNinetySecondsStartsAMicroBreak) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(10min);
+    desk.tickWithIdle(90s);
+
+    EXPECT_EQ(tracker.microBreaksTaken(), 1);
+    // The idle 90 s are break, not sitting: 10.5 min since launch less 1.5 min.
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 9 * kMinute);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 9);
+    EXPECT_EQ(tracker.breakMinutes(), 1);
+    EXPECT_EQ(desk.settings.integer(u"microBreaksToday"_s), 1);
+}
+
+TEST(SittingTrackerBreaks, AJumpFromSixtyToThreeHundredSecondsIsAFullBreakThatRestartsTheSpan) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(20min);
+    desk.tickWithIdle(60s);
+    desk.tickWithIdle(300s);
+    EXPECT_EQ(tracker.microBreaksTaken(), 0);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 16);  // 21 min less the 300 idle seconds
+
+    // The span was cleared, so the reminder is measured from the return.
+    desk.work(30min);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+    desk.tickWithIdle(5s);
+    EXPECT_EQ(desk.notifier.posted.size(), 1u);
+}
+
+TEST(SittingTrackerBreaks, TenMinuteAbsenceCountsOneMicroBreakAndKeepsTheSpan) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(25min);
+    desk.away(10min);
+    EXPECT_EQ(tracker.microBreaksTaken(), 1);
+    EXPECT_EQ(tracker.breakMinutes(), 10);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 25);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+
+    // The span ran on through the break: the first active tick after return reminds.
+    desk.tickWithIdle(2s);
+    ASSERT_EQ(desk.notifier.posted.size(), 1u);
+    EXPECT_TRUE(desk.notifier.posted[0].body.contains(u"35"_s));
+    EXPECT_EQ(tracker.breakMinutes(), 10);
+    EXPECT_EQ(tracker.microBreaksTaken(), 1);
+}
+
+TEST(SittingTrackerBreaks, LaunchWhileAwayClosesTheFirstSessionWithNothingBanked) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.tickWithIdle(200s);
+    EXPECT_EQ(tracker.microBreaksTaken(), 1);
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 0.0);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 0);
+    EXPECT_EQ(tracker.breakMinutes(), 3);  // back-dated 200 s, before the launch
+}
+
+TEST(SittingTrackerReminders, FireAtTheFirstTickPastTheIntervalWithTruncatedMinutes) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.clock.advance(20s);  // ticks then fall at 30 min 20 s
+    desk.work(30min);
+    ASSERT_EQ(desk.notifier.posted.size(), 1u);
+
+    // Message 1 and fact 1 with the fake's zero draws.
+    const NotificationMessage& reminder = desk.notifier.posted[0];
+    EXPECT_EQ(reminder.title, u"Posture Check!"_s);
+    EXPECT_TRUE(reminder.body.startsWith(u"You've been sitting like a croissant 🥐 for 30 mins."_s));
+    EXPECT_TRUE(reminder.body.endsWith(u"\n\n📊 A 2-min walk cuts blood sugar 25%. Your pancreas is "
+                                       u"begging. (Varnholt et al., Diabetes Care, 2012)"_s));
+    // Rebasing the session leaves the day's total as it was.
+    EXPECT_EQ(tracker.totalSittingMinutes(), 30);
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 30 * kMinute + 20'000);
+
+    desk.work(29min + 30s);
+    EXPECT_EQ(desk.notifier.posted.size(), 1u);
+    desk.work(30s);
+    EXPECT_EQ(desk.notifier.posted.size(), 2u);
+}
+
+TEST(SittingTrackerReminders, LoweringTheIntervalRemindsAtTheNextActiveTick) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(25min);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+    tracker.setReminderInterval(20);
+    EXPECT_EQ(desk.settings.integer(u"reminderInterval"_s), 20);
+    desk.tickWithIdle(5s);
+    ASSERT_EQ(desk.notifier.posted.size(), 1u);
+
+    tracker.setReminderInterval(0);  // would remind at every tick
+    EXPECT_EQ(tracker.reminderInterval(), 20);
+}
+
+TEST(SittingTrackerReminders, WithoutANotificationServiceNothingIsPostedAndTheSpanRestarts) {
+    Desk desk;
+    desk.notifier.available = false;
+    SittingTracker& tracker = desk.launch();
+    desk.work(30min);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+    EXPECT_EQ(desk.random.draws, 0);
+    desk.notifier.available = true;
+    desk.work(29min);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+    desk.work(1min);
+    EXPECT_EQ(desk.notifier.posted.size(), 1u);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 60);
+}
+
+TEST(SittingTrackerDay, MidnightWhileSittingCreditsTheOpenSessionToTheNewDay) {
+    Desk desk;
+    desk.clock.setWall(QDateTime(QDate(2026, 3, 10), QTime(23, 10)));
+    desk.settings.setInteger(u"reminderInterval"_s, 60);
+    SittingTracker& tracker = desk.launch();
+    desk.work(20min);
+    desk.away(5min);
+    desk.work(30min);  // from 23:35:30 to 00:05
+    EXPECT_EQ(desk.clock.now().date(), QDate(2026, 3, 11));
+    EXPECT_EQ(tracker.microBreaksTaken(), 0);
+    EXPECT_EQ(tracker.breakMinutes(), 0);
+    EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s);
+    // The session reopened at 23:35:30 counts whole for the new day; the first 20 minutes
+    // went with the old one.
+    EXPECT_EQ(tracker.totalSittingMinutes(), 29);
+}
+
+TEST(SittingTrackerDay, RestartsOnTheSameDayContinueAndOnANewDayStartAfresh) {
+    Desk desk;
+    desk.launch();
+    desk.work(45min);
+    desk.away(10min);
+    desk.tracker->logExercise(15);
+    desk.tracker.reset();
+
+    desk.clock.advance(1h);
+    SittingTracker& again = desk.launch();
+    EXPECT_EQ(again.exerciseMinutes(), 15);
+    EXPECT_EQ(again.microBreaksTaken(), 1);
+    desk.tickWithIdle(5s);
+    // The break that was open at exit was banked then.
+    EXPECT_EQ(again.totalSittingMinutes(), 45);
+    EXPECT_EQ(again.breakMinutes(), 10);
+
+    desk.tracker.reset();
+    desk.clock.advance(24h);
+    SittingTracker& tomorrow = desk.launch();
+    desk.tickWithIdle(5s);
+    EXPECT_EQ(tomorrow.exerciseMinutes(), 0);
+    EXPECT_EQ(tomorrow.microBreaksTaken(), 0);
+    EXPECT_EQ(tomorrow.totalSittingMinutes(), 0);
+}
+
+TEST(SittingTrackerDay, ReleaseBanksTheOpenSessionLessTheIdleTail) {
+    Desk desk;
+    desk.launch();
+    desk.work(12min);
+    desk.clock.advance(100s);
+    desk.idle.idle = 100s;  // gone for a while already when the app is quit
+    desk.tracker.reset();
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 12 * kMinute);
+}
+
+TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakLeavesTheBreakOpenUntilInput) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(10min);
+    desk.away(5min);
+    const double banked = desk.stored(u"bankedMs"_s);
+    tracker.resetSessionAfterBreak();
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), banked);
+    EXPECT_EQ(tracker.breakMinutes(), 5);
+
+    desk.clock.advance(2min);
+    desk.idle.idle = 1s;
+    desk.tracker->tick();
+    EXPECT_EQ(tracker.breakMinutes(), 7);
+    // 10 banked + 2 since the reset: the reopened session overlaps the open break.
+    EXPECT_EQ(tracker.totalSittingMinutes(), 12);
+}
+
+TEST(SittingTrackerOperations, ResetAfterBreakBanksTheSessionAndRestartsTheSpan) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(25min);
+    tracker.resetSessionAfterBreak();
+    EXPECT_EQ(tracker.totalSittingMinutes(), 25);
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 25 * kMinute);
+    desk.work(29min);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+}
+
+TEST(SittingTrackerOperations, ExerciseOffsetFollowsTheDaysSitting) {
+    const std::pair<double, qint64> table[] = {{359, 0}, {360, 30}, {480, 52}, {600, 75}, {900, 75}};
+    for (const auto& [minutes, offset] : table) {
+        Desk desk;
+        desk.storeToday(minutes * kMinute - 30'000);
+        SittingTracker& tracker = desk.launch();
+        desk.tickWithIdle(1s);
+        EXPECT_EQ(tracker.totalSittingMinutes(), static_cast<qint64>(minutes));
+        EXPECT_EQ(tracker.exerciseOffsetNeeded(), offset) << minutes;
+    }
+}
+
+TEST(SittingTrackerOperations, LoggedExerciseIsNeverNegativeAndIsSaved) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    QSignalSpy changed(&tracker, &SittingTracker::exerciseMinutesChanged);
+    tracker.logExercise(20);
+    tracker.logExercise(-15);
+    EXPECT_EQ(tracker.exerciseMinutes(), 20);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(desk.settings.integer(u"exerciseToday"_s), 20);
+}
+
+TEST(SittingTrackerOperations, SettersPublishAndPersistAtOnce) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    QSignalSpy posture(&tracker, &SittingTracker::postureTrackingEnabledChanged);
+    const int commitsBefore = desk.settings.commits;
+    tracker.setShowExerciseOffset(true);
+    tracker.setPostureTrackingEnabled(true);
+    tracker.setPostureTrackingEnabled(true);
+    EXPECT_EQ(posture.count(), 1);
+    EXPECT_EQ(desk.settings.commits, commitsBefore + 3);  // every assignment is written
+    EXPECT_EQ(desk.settings.boolean(u"showExerciseOffset"_s), true);
+    EXPECT_EQ(desk.settings.boolean(u"postureTrackingEnabled"_s), true);
+
+    desk.tracker.reset();
+    SittingTracker& again = desk.launch();
+    EXPECT_TRUE(again.showExerciseOffset());
+    EXPECT_TRUE(again.postureTrackingEnabled());
+}
+
+TEST(SittingTrackerSuspend, ASleepIsABreakEvenWhenWakingResetsTheIdleCounter) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(20min);
+    desk.clock.suspendFor(2h);
+    desk.tickWithIdle(3s);  // the wake-up key press
+
+    EXPECT_EQ(tracker.totalSittingMinutes(), 20);
+    EXPECT_EQ(tracker.breakMinutes(), 120);
+    EXPECT_EQ(tracker.microBreaksTaken(), 0);
+    // The reminder span was cleared by the sleep, as after any long absence.
+    desk.work(29min);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+    desk.work(1min);
+    EXPECT_EQ(desk.notifier.posted.size(), 1u);
+}
+
+TEST(SittingTrackerSuspend, LogindsWordDatesTheBreakToTheMomentOfSleep) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(10min);
+    desk.clock.advance(20s);
+    tracker.noteSleepStarting();
+    desk.clock.suspendFor(30min);
+    desk.clock.advance(10s);
+    desk.idle.idle = 2s;
+    tracker.tick();
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 10 * kMinute + 20'000);
+
+    // A short doze is no break: it neither closes the session nor counts as one.
+    desk.work(5min);
+    desk.clock.suspendFor(40s);
+    desk.tickWithIdle(2s);
+    EXPECT_EQ(tracker.breakMinutes(), 30);
+    EXPECT_EQ(tracker.microBreaksTaken(), 0);
+}
+
+TEST(SittingTrackerClock, AWallClockSetBackNeitherLowersTotalsNorBanksNegativeTime) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(40min);
+    desk.away(3min);
+    const qint64 sitting = tracker.totalSittingMinutes();
+    const qint64 away = tracker.breakMinutes();
+
+    desk.clock.setWall(desk.clock.now().addSecs(-3600));
+    desk.tickWithIdle(1s);
+    EXPECT_GE(tracker.totalSittingMinutes(), sitting);
+    EXPECT_GE(tracker.breakMinutes(), away);
+    desk.work(10min);
+    EXPECT_EQ(tracker.totalSittingMinutes(), sitting + 10);
+    EXPECT_GE(desk.stored(u"bankedMs"_s), 0.0);
+    EXPECT_GE(desk.stored(u"bankedBreakMs"_s), 0.0);
+
+    tracker.resetSessionAfterBreak();
+    desk.clock.setWall(desk.clock.now().addSecs(-600));
+    tracker.resetSessionAfterBreak();
+    EXPECT_EQ(tracker.totalSittingMinutes(), sitting + 10);
+}
+
+TEST(SittingTrackerClock, AClockSetBackOverMidnightKeepsTheDay) {
+    Desk desk;
+    desk.clock.setWall(QDateTime(QDate(2026, 3, 11), QTime(0, 5)));
+    SittingTracker& tracker = desk.launch();
+    desk.work(30min);
+    tracker.logExercise(10);
+    desk.clock.setWall(QDateTime(QDate(2026, 3, 10), QTime(23, 50)));
+    desk.tickWithIdle(1s);
+    EXPECT_EQ(tracker.exerciseMinutes(), 10);
+    EXPECT_GE(tracker.totalSittingMinutes(), 30);
+    EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s);
+
+    // Once the clock is right again, the next real midnight still starts a new day.
+    desk.clock.setWall(QDateTime(QDate(2026, 3, 12), QTime(0, 1)));
+    desk.tickWithIdle(1s);
+    EXPECT_EQ(tracker.exerciseMinutes(), 0);
+}
+
+TEST(SittingTrackerIdle, WithoutAnIdleSourceTheTrackerCountsOnAndSaysSo) {
+    Desk desk;
+    desk.idle.idle.reset();
+    SittingTracker& tracker = desk.launch();
+    QSignalSpy availability(&tracker, &SittingTracker::idleTimeAvailableChanged);
+    for (int i = 0; i < 20; ++i) {
+        desk.clock.advance(SittingTracker::tickInterval);
+        tracker.tick();
+    }
+    EXPECT_FALSE(tracker.idleTimeAvailable());
+    EXPECT_EQ(availability.count(), 1);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 10);
+}
+
+TEST(SittingTrackerShared, TheSharedTrackerLivesAsLongAsItsOwner) {
+    Desk desk;
+    EXPECT_EQ(SittingTracker::shared(), nullptr);
+    {
+        auto owner = SittingTracker::createShared(
+            TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random});
+        EXPECT_EQ(SittingTracker::shared(), owner.get());
+    }
+    EXPECT_EQ(SittingTracker::shared(), nullptr);
+}
