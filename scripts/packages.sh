@@ -1,0 +1,26 @@
+# Debian 12 packages, sourced by the run and test commands.
+SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxss-dev)
+SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus dbus-x11 dunst
+                        xdotool)
+
+# Installs whichever of the named packages are missing, as root or through sudo.
+spindrel_install_missing() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+spindrel_build() {
+    cmake -S "$SPINDREL_ROOT" -B "$SPINDREL_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$SPINDREL_ROOT/build" -j "$(nproc)"
+}
