@@ -1,0 +1,35 @@
+#include "Platform/Linux/XScreenSaverIdleSource.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <thread>
+
+#include "Support/RealServices.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+bool runXdotool(const QStringList& arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+}  // namespace
+
+TEST(XScreenSaverIdleSource, IdleGrowsUnderTheXServerAndInputResetsIt) {
+    SPINDREL_REQUIRE_SERVICE(!qEnvironmentVariableIsEmpty("DISPLAY"), "an X display");
+    XScreenSaverIdleSource source;
+    ASSERT_TRUE(runXdotool({QStringLiteral("mousemove"), QStringLiteral("10"), QStringLiteral("10")}));
+    std::this_thread::sleep_for(1500ms);
+    const auto before = source.idleTime();
+    ASSERT_TRUE(before.has_value());
+    EXPECT_GE(*before, 1400ms);
+
+    ASSERT_TRUE(runXdotool({QStringLiteral("mousemove"), QStringLiteral("200"), QStringLiteral("150")}));
+    const auto afterMouse = source.idleTime();
+    ASSERT_TRUE(afterMouse.has_value());
+    EXPECT_LT(*afterMouse, 500ms);
+
+    std::this_thread::sleep_for(800ms);
+    ASSERT_TRUE(runXdotool({QStringLiteral("key"), QStringLiteral("shift")}));
+    EXPECT_LT(*source.idleTime(), 500ms);
+}
