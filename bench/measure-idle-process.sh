@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs the built spindrel in a private headless session for a while and reports the CPU time
+# it used and its memory, read from /proc. Usage: bench/measure-idle-process.sh [seconds]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+seconds="${1:-600}"
+
+if [ "${2:-}" != "--inside-session" ]; then
+    exec env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS xvfb-run -a -s "-screen 0 1280x800x24" \
+        dbus-run-session -- "$0" "$seconds" --inside-session
+fi
+
+config="$(mktemp -d)"
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$config"' EXIT
+XDG_CONFIG_HOME="$config" "$root/build/src/spindrel" &
+pid=$!
+sleep 2
+ticks_per_second="$(getconf CLK_TCK)"
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+start="$(cpu_ticks)"
+sleep "$seconds"
+end="$(cpu_ticks)"
+rss="$(awk '/VmRSS/ {print $2, $3}' "/proc/$pid/status")"
+wakeups="$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$pid/status")"
+awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$rss" -v w="$wakeups" \
+    'BEGIN { printf "idle for %d s: CPU %.2f s (%.4f %% of one core), RSS %s, voluntary context switches %d\n", s, t / hz, 100 * t / hz / s, rss, w }'
