@@ -26,8 +26,8 @@ struct BenchDesk {
 void BM_ActiveTick(benchmark::State& state) {
     BenchDesk desk;
     desk.settings.setInteger(QStringLiteral("reminderInterval"), 1'000'000);
-    SittingTracker quiet(TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings,
-                                         desk.random});
+    SittingTracker quiet(
+        TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random});
     for (auto _ : state) {
         desk.clock.advance(30s);
         quiet.tick();
@@ -41,7 +41,8 @@ void BM_SixteenHourDay(benchmark::State& state) {
         BenchDesk desk;
         for (int i = 0; i < 1920; ++i) {
             const int minuteOfHour = (i / 2) % 60;
-            desk.idle.idle = minuteOfHour >= 50 ? std::chrono::seconds((minuteOfHour - 49) * 60) : 4s;
+            desk.idle.idle =
+                minuteOfHour >= 50 ? std::chrono::seconds((minuteOfHour - 49) * 60) : 4s;
             desk.clock.advance(30s);
             desk.tracker.tick();
         }

@@ -38,7 +38,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::aboutToSleep, tracker.get(),
                      &SittingTracker::noteSleepStarting);
     QObject::connect(&notifier, &Notifier::clicked, tracker.get(), [&tracker] {
-        QTimer::singleShot(0, tracker.get(), [&tracker] { tracker->setCurrentPage(AppPage::reset); });
+        QTimer::singleShot(0, tracker.get(),
+                           [&tracker] { tracker->setCurrentPage(AppPage::reset); });
     });
 
     return QCoreApplication::exec();

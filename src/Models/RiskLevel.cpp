@@ -1,6 +1,42 @@
 #include "Models/RiskLevel.h"
 
+#include <array>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Everything a level shows, in one row a level.
+struct LevelFace {
+    QString raw;
+    QString mark;
+    QString word;
+    SrgbColor accent;
+    QString sentence;
+};
+
+const LevelFace& face(RiskLevel level) {
+    static const std::array<LevelFace, 3> faces{{
+        {u"low"_s,
+         u"🟢"_s,
+         u"Calm"_s,
+         {0.42, 0.80, 0.47},
+         u"Your spine is still on speaking terms with you."_s},
+        {u"medium"_s,
+         u"🟡"_s,
+         u"Build-up"_s,
+         {1.0, 0.79, 0.28},
+         u"Your chair is plotting against you. Move before it wins."_s},
+        {u"high"_s,
+         u"🔴"_s,
+         u"Strain"_s,
+         {1.0, 0.42, 0.42},
+         u"Your body filed a grievance. Time to negotiate."_s},
+    }};
+    return faces[static_cast<std::size_t>(level)];
+}
+
+}  // namespace
 
 RiskLevel RiskLevels::forSittingMinutes(std::int64_t minutes) {
     if (minutes < mediumFromMinutes) {
@@ -10,15 +46,7 @@ RiskLevel RiskLevels::forSittingMinutes(std::int64_t minutes) {
 }
 
 QString RiskLevels::rawValue(RiskLevel level) {
-    switch (level) {
-        case RiskLevel::low:
-            return u"low"_s;
-        case RiskLevel::medium:
-            return u"medium"_s;
-        case RiskLevel::high:
-            return u"high"_s;
-    }
-    return {};
+    return face(level).raw;
 }
 
 std::optional<RiskLevel> RiskLevels::fromRawValue(const QString& raw) {
@@ -31,49 +59,17 @@ std::optional<RiskLevel> RiskLevels::fromRawValue(const QString& raw) {
 }
 
 QString RiskLevels::badgeMark(RiskLevel level) {
-    switch (level) {
-        case RiskLevel::low:
-            return u"🟢"_s;
-        case RiskLevel::medium:
-            return u"🟡"_s;
-        case RiskLevel::high:
-            return u"🔴"_s;
-    }
-    return {};
+    return face(level).mark;
 }
 
 QString RiskLevels::badgeWord(RiskLevel level) {
-    switch (level) {
-        case RiskLevel::low:
-            return u"Calm"_s;
-        case RiskLevel::medium:
-            return u"Build-up"_s;
-        case RiskLevel::high:
-            return u"Strain"_s;
-    }
-    return {};
+    return face(level).word;
 }
 
 SrgbColor RiskLevels::accentColor(RiskLevel level) {
-    switch (level) {
-        case RiskLevel::low:
-            return {0.42, 0.80, 0.47};
-        case RiskLevel::medium:
-            return {1.0, 0.79, 0.28};
-        case RiskLevel::high:
-            return {1.0, 0.42, 0.42};
-    }
-    return {};
+    return face(level).accent;
 }
 
 QString RiskLevels::dashboardSentence(RiskLevel level) {
-    switch (level) {
-        case RiskLevel::low:
-            return u"Your spine is still on speaking terms with you."_s;
-        case RiskLevel::medium:
-            return u"Your chair is plotting against you. Move before it wins."_s;
-        case RiskLevel::high:
-            return u"Your body filed a grievance. Time to negotiate."_s;
-    }
-    return {};
+    return face(level).sentence;
 }

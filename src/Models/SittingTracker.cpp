@@ -97,7 +97,9 @@ std::unique_ptr<SittingTracker> SittingTracker::createShared(TrackerServices ser
     return tracker;
 }
 
-SittingTracker* SittingTracker::shared() { return sharedTracker; }
+SittingTracker* SittingTracker::shared() {
+    return sharedTracker;
+}
 
 template <typename T>
 void SittingTracker::publish(T& field, T value, void (SittingTracker::*changed)()) {
@@ -177,7 +179,9 @@ void SittingTracker::bankOpenSpans() {
     saveDailyData(now);
 }
 
-void SittingTracker::noteSleepStarting() { sleepStartedAt_ = observeNow(); }
+void SittingTracker::noteSleepStarting() {
+    sleepStartedAt_ = observeNow();
+}
 
 void SittingTracker::tick() {
     const QDateTime now = observeNow();
@@ -245,8 +249,8 @@ QDateTime SittingTracker::observeNow() {
 }
 
 void SittingTracker::shiftOpenInstants(milliseconds shift) {
-    for (auto* instant : {&sessionStart_, &breakStartTime_, &reminderSessionStart_,
-                          &sleepStartedAt_}) {
+    for (auto* instant :
+         {&sessionStart_, &breakStartTime_, &reminderSessionStart_, &sleepStartedAt_}) {
         if (*instant) {
             **instant = (*instant)->addMSecs(shift.count());
         }

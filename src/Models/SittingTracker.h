@@ -33,8 +33,8 @@ struct TrackerServices {
 class SittingTracker : public QObject {
     Q_OBJECT
     Q_PROPERTY(AppPage currentPage READ currentPage WRITE setCurrentPage NOTIFY currentPageChanged)
-    Q_PROPERTY(qint64 totalSittingMinutes READ totalSittingMinutes NOTIFY
-                   totalSittingMinutesChanged)
+    Q_PROPERTY(
+        qint64 totalSittingMinutes READ totalSittingMinutes NOTIFY totalSittingMinutesChanged)
     Q_PROPERTY(qint64 breakMinutes READ breakMinutes NOTIFY breakMinutesChanged)
     Q_PROPERTY(qint64 exerciseMinutes READ exerciseMinutes NOTIFY exerciseMinutesChanged)
     Q_PROPERTY(RiskLevel riskLevel READ riskLevel NOTIFY riskLevelChanged)

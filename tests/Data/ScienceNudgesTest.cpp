@@ -12,8 +12,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 QByteArray digest(const QStringList& lines) {
-    return QCryptographicHash::hash(lines.join(u'\n').toUtf8(), QCryptographicHash::Sha256)
-        .toHex();
+    return QCryptographicHash::hash(lines.join(u'\n').toUtf8(), QCryptographicHash::Sha256).toHex();
 }
 
 // Draws the given catalogue indices: each index i of n is the 64-bit value i.
@@ -39,7 +38,8 @@ TEST(ScienceNudges, CataloguesMatchTheProductTextCharacterForCharacter) {
     ASSERT_EQ(reminders.size(), 80);
     ASSERT_EQ(facts.size(), 10);
     // SHA-256 of the product's own tables, one "title<TAB>body" line a message.
-    EXPECT_EQ(digest(reminders), "9633f04e8ca8a802206eafa75c5965bbe4b41912e6d59f48bae0ac59046c8b21");
+    EXPECT_EQ(digest(reminders),
+              "9633f04e8ca8a802206eafa75c5965bbe4b41912e6d59f48bae0ac59046c8b21");
     EXPECT_EQ(digest(facts), "b296ed4402809471534f78c4e19aa2413541ab574d4e3e60979a9f319b934e06");
     EXPECT_EQ(ScienceNudges::humorMessages()[76].body,
               u"You've been still so long a spider might claim you. {mins} mins. 🕸️"_s);

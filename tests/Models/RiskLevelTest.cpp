@@ -7,9 +7,9 @@
 using namespace Qt::StringLiterals;
 
 TEST(RiskLevel, GradesTheDaysSittingAtSixAndEightHours) {
-    const std::pair<qint64, RiskLevel> table[] = {{0, RiskLevel::low},     {359, RiskLevel::low},
-                                                  {360, RiskLevel::medium}, {479, RiskLevel::medium},
-                                                  {480, RiskLevel::high},  {2000, RiskLevel::high}};
+    const std::pair<qint64, RiskLevel> table[] = {
+        {0, RiskLevel::low},      {359, RiskLevel::low},  {360, RiskLevel::medium},
+        {479, RiskLevel::medium}, {480, RiskLevel::high}, {2000, RiskLevel::high}};
     for (const auto& [minutes, level] : table) {
         EXPECT_EQ(RiskLevels::forSittingMinutes(minutes), level) << minutes;
     }

@@ -199,9 +199,11 @@ TEST(SittingTrackerReminders, FireAtTheFirstTickPastTheIntervalWithTruncatedMinu
     // Message 1 and fact 1 with the fake's zero draws.
     const NotificationMessage& reminder = desk.notifier.posted[0];
     EXPECT_EQ(reminder.title, u"Posture Check!"_s);
-    EXPECT_TRUE(reminder.body.startsWith(u"You've been sitting like a croissant 🥐 for 30 mins."_s));
-    EXPECT_TRUE(reminder.body.endsWith(u"\n\n📊 A 2-min walk cuts blood sugar 25%. Your pancreas is "
-                                       u"begging. (Varnholt et al., Diabetes Care, 2012)"_s));
+    EXPECT_TRUE(
+        reminder.body.startsWith(u"You've been sitting like a croissant 🥐 for 30 mins."_s));
+    EXPECT_TRUE(
+        reminder.body.endsWith(u"\n\n📊 A 2-min walk cuts blood sugar 25%. Your pancreas is "
+                               u"begging. (Varnholt et al., Diabetes Care, 2012)"_s));
     // Rebasing the session leaves the day's total as it was.
     EXPECT_EQ(tracker.totalSittingMinutes(), 30);
     EXPECT_EQ(desk.stored(u"bankedMs"_s), 30 * kMinute + 20'000);
@@ -324,7 +326,8 @@ TEST(SittingTrackerOperations, ResetAfterBreakBanksTheSessionAndRestartsTheSpan)
 }
 
 TEST(SittingTrackerOperations, ExerciseOffsetFollowsTheDaysSitting) {
-    const std::pair<double, qint64> table[] = {{359, 0}, {360, 30}, {480, 52}, {600, 75}, {900, 75}};
+    const std::pair<double, qint64> table[] = {
+        {359, 0}, {360, 30}, {480, 52}, {600, 75}, {900, 75}};
     for (const auto& [minutes, offset] : table) {
         Desk desk;
         desk.storeToday(minutes * kMinute - 30'000);

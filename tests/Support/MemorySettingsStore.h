@@ -9,14 +9,10 @@
 class MemorySettingsStore final : public SettingsStore {
 public:
     bool contains(const QString& key) const override { return values.contains(key); }
-    std::optional<qint64> integer(const QString& key) const override {
-        return typed<qint64>(key);
-    }
+    std::optional<qint64> integer(const QString& key) const override { return typed<qint64>(key); }
     std::optional<bool> boolean(const QString& key) const override { return typed<bool>(key); }
     std::optional<double> real(const QString& key) const override { return typed<double>(key); }
-    std::optional<QString> string(const QString& key) const override {
-        return typed<QString>(key);
-    }
+    std::optional<QString> string(const QString& key) const override { return typed<QString>(key); }
 
     void setInteger(const QString& key, qint64 value) override { put(key, value); }
     void setBoolean(const QString& key, bool value) override { put(key, value); }

@@ -39,9 +39,9 @@ bool DBusNotifier::canPost() const {
         return true;
     }
     // Most daemons start on demand, at the first call to their name.
-    const QDBusMessage reply = connection_.call(QDBusMessage::createMethodCall(
-        u"org.freedesktop.DBus"_s, u"/org/freedesktop/DBus"_s, u"org.freedesktop.DBus"_s,
-        u"ListActivatableNames"_s));
+    const QDBusMessage reply = connection_.call(
+        QDBusMessage::createMethodCall(u"org.freedesktop.DBus"_s, u"/org/freedesktop/DBus"_s,
+                                       u"org.freedesktop.DBus"_s, u"ListActivatableNames"_s));
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
            reply.arguments().constFirst().toStringList().contains(kService);
 }
@@ -85,4 +85,6 @@ void DBusNotifier::onActionInvoked(uint id, const QString& actionKey) {
     }
 }
 
-void DBusNotifier::onNotificationClosed(uint id, uint /*reason*/) { shown_.remove(id); }
+void DBusNotifier::onNotificationClosed(uint id, uint /*reason*/) {
+    shown_.remove(id);
+}

@@ -89,9 +89,10 @@ bool IniSettingsStore::isDamaged() const {
 bool IniSettingsStore::setAside() {
     const QString aside = freeAsidePath(path_);
     if (!QFile::rename(path_, aside)) {
-        qWarning("Spindrel: %s is damaged and could not be moved aside; "
-                 "running on defaults without saving.",
-                 qPrintable(path_));
+        qWarning(
+            "Spindrel: %s is damaged and could not be moved aside; "
+            "running on defaults without saving.",
+            qPrintable(path_));
         return false;
     }
     qWarning("Spindrel: %s was damaged; kept it as %s and started afresh.", qPrintable(path_),
@@ -100,7 +101,9 @@ bool IniSettingsStore::setAside() {
     return true;
 }
 
-bool IniSettingsStore::contains(const QString& key) const { return values_.contains(key); }
+bool IniSettingsStore::contains(const QString& key) const {
+    return values_.contains(key);
+}
 
 std::optional<QString> IniSettingsStore::text(const QString& key) const {
     const auto it = values_.constFind(key);
@@ -135,7 +138,9 @@ std::optional<double> IniSettingsStore::real(const QString& key) const {
     return ok ? std::optional(number) : std::nullopt;
 }
 
-std::optional<QString> IniSettingsStore::string(const QString& key) const { return text(key); }
+std::optional<QString> IniSettingsStore::string(const QString& key) const {
+    return text(key);
+}
 
 void IniSettingsStore::write(const QString& key, const QString& value) {
     values_.insert(key, value);
@@ -156,7 +161,9 @@ void IniSettingsStore::setReal(const QString& key, double value) {
     write(key, QString::number(value, 'g', QLocale::FloatingPointShortest));
 }
 
-void IniSettingsStore::setString(const QString& key, const QString& value) { write(key, value); }
+void IniSettingsStore::setString(const QString& key, const QString& value) {
+    write(key, value);
+}
 
 void IniSettingsStore::commit() {
     if (!file_) {

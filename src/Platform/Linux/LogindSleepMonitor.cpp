@@ -6,8 +6,8 @@ LogindSleepMonitor::LogindSleepMonitor(QDBusConnection connection, QObject* pare
     : QObject(parent) {
     listening_ = connection.isConnected() &&
                  connection.connect(u"org.freedesktop.login1"_s, u"/org/freedesktop/login1"_s,
-                                    u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s,
-                                    this, SLOT(onPrepareForSleep(bool)));
+                                    u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s, this,
+                                    SLOT(onPrepareForSleep(bool)));
 }
 
 void LogindSleepMonitor::onPrepareForSleep(bool start) {

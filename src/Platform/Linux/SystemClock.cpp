@@ -7,14 +7,20 @@ namespace {
 std::chrono::milliseconds read(clockid_t clock) {
     timespec now{};
     clock_gettime(clock, &now);
-    return std::chrono::seconds(now.tv_sec) +
-           std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(now.tv_nsec));
+    return std::chrono::seconds(now.tv_sec) + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::nanoseconds(now.tv_nsec));
 }
 
 }  // namespace
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
-std::chrono::milliseconds SystemClock::sinceBoot() const { return read(CLOCK_BOOTTIME); }
+std::chrono::milliseconds SystemClock::sinceBoot() const {
+    return read(CLOCK_BOOTTIME);
+}
 
-std::chrono::milliseconds SystemClock::awakeSinceBoot() const { return read(CLOCK_MONOTONIC); }
+std::chrono::milliseconds SystemClock::awakeSinceBoot() const {
+    return read(CLOCK_MONOTONIC);
+}

@@ -2,4 +2,6 @@
 
 #include <QRandomGenerator>
 
-std::uint64_t SystemRandomSource::next64() { return QRandomGenerator::system()->generate64(); }
+std::uint64_t SystemRandomSource::next64() {
+    return QRandomGenerator::system()->generate64();
+}

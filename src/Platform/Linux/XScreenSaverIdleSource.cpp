@@ -20,7 +20,9 @@ struct XScreenSaverIdleSource::Connection {
     }
 };
 
-XScreenSaverIdleSource::XScreenSaverIdleSource() { connect(); }
+XScreenSaverIdleSource::XScreenSaverIdleSource() {
+    connect();
+}
 
 XScreenSaverIdleSource::~XScreenSaverIdleSource() = default;
 

@@ -36,10 +36,14 @@ public slots:
 
 namespace {
 
-bool sessionBusUp() { return QDBusConnection::sessionBus().isConnected(); }
+bool sessionBusUp() {
+    return QDBusConnection::sessionBus().isConnected();
+}
 
 // dunstctl acts on the first notification on screen: start each test with none there.
-void clearNotifications() { QProcess::execute(u"dunstctl"_s, {u"close-all"_s}); }
+void clearNotifications() {
+    QProcess::execute(u"dunstctl"_s, {u"close-all"_s});
+}
 
 // A second bus connection, as another program on the desktop would have.
 class Peer {
@@ -105,8 +109,9 @@ TEST(LogindSleepMonitor, ReportsSuspendAndResumeFromLogind) {
     QSignalSpy resumed(&monitor, &LogindSleepMonitor::resumed);
 
     const auto prepare = [&](bool start) {
-        QDBusMessage signal = QDBusMessage::createSignal(
-            u"/org/freedesktop/login1"_s, u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s);
+        QDBusMessage signal =
+            QDBusMessage::createSignal(u"/org/freedesktop/login1"_s,
+                                       u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s);
         signal << start;
         ASSERT_TRUE(logind.connection().send(signal));
     };

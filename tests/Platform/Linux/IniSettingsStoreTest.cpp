@@ -37,7 +37,9 @@ private:
     QTemporaryDir dir_;
 };
 
-bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 }  // namespace
 

@@ -18,13 +18,15 @@ bool runXdotool(const QStringList& arguments) {
 TEST(XScreenSaverIdleSource, IdleGrowsUnderTheXServerAndInputResetsIt) {
     SPINDREL_REQUIRE_SERVICE(!qEnvironmentVariableIsEmpty("DISPLAY"), "an X display");
     XScreenSaverIdleSource source;
-    ASSERT_TRUE(runXdotool({QStringLiteral("mousemove"), QStringLiteral("10"), QStringLiteral("10")}));
+    ASSERT_TRUE(
+        runXdotool({QStringLiteral("mousemove"), QStringLiteral("10"), QStringLiteral("10")}));
     std::this_thread::sleep_for(1500ms);
     const auto before = source.idleTime();
     ASSERT_TRUE(before.has_value());
     EXPECT_GE(*before, 1400ms);
 
-    ASSERT_TRUE(runXdotool({QStringLiteral("mousemove"), QStringLiteral("200"), QStringLiteral("150")}));
+    ASSERT_TRUE(
+        runXdotool({QStringLiteral("mousemove"), QStringLiteral("200"), QStringLiteral("150")}));
     const auto afterMouse = source.idleTime();
     ASSERT_TRUE(afterMouse.has_value());
     EXPECT_LT(*afterMouse, 500ms);
