@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "Models/SittingTracker.h"
+#include "Support/FakeCamera.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -19,7 +20,8 @@ struct BenchDesk {
     FakeNotifier notifier;
     MemorySettingsStore settings;
     FakeRandomSource random;
-    SittingTracker tracker{TrackerServices{clock, idle, notifier, settings, random}};
+    FakeCameraBackend camera;
+    SittingTracker tracker{TrackerServices{clock, idle, notifier, settings, random, camera}};
 };
 
 // One tick of an ordinary working minute: active, no reminder due.
@@ -27,7 +29,8 @@ void BM_ActiveTick(benchmark::State& state) {
     BenchDesk desk;
     desk.settings.setInteger(QStringLiteral("reminderInterval"), 1'000'000);
     SittingTracker quiet(
-        TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random});
+        TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random,
+                            desk.camera});
     for (auto _ : state) {
         desk.clock.advance(30s);
         quiet.tick();

@@ -1,7 +1,11 @@
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "Models/SittingTracker.h"
@@ -9,15 +13,48 @@
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
 #include "Platform/Linux/IniSettingsStore.h"
+#include "Platform/Linux/LinuxCameraBackend.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
 #include "Platform/Linux/XScreenSaverIdleSource.h"
 
+namespace {
+
+std::unique_ptr<PoseDetector> loadPoseNetwork() {
+    return nullptr;
+}
+
+// For demos and measurements: an image file stands in for the webcam.
+std::optional<LinuxCameraBackend::ImageFeed> imageFeed(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A wellbeing companion for desk days."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption image(QStringLiteral("camera-image"),
+                                   QStringLiteral("Play <file> as the camera."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption fps(QStringLiteral("camera-fps"),
+                                 QStringLiteral("Frames per second of --camera-image."),
+                                 QStringLiteral("fps"), QStringLiteral("30"));
+    parser.addOption(image);
+    parser.addOption(fps);
+    parser.process(app);
+    if (!parser.isSet(image)) {
+        return std::nullopt;
+    }
+    const int perSecond = std::clamp(parser.value(fps).toInt(), 1, 240);
+    return LinuxCameraBackend::ImageFeed{parser.value(image),
+                                         std::chrono::milliseconds(1000 / perSecond)};
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Spindrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SPINDREL_VERSION));
+    LinuxCameraBackend camera(loadPoseNetwork, imageFeed(app));
 
     const QDBusConnection session = QDBusConnection::sessionBus();
     std::vector<std::unique_ptr<IdleSource>> idleSources;
@@ -34,7 +71,7 @@ int main(int argc, char* argv[]) {
     LogindSleepMonitor sleepMonitor(QDBusConnection::systemBus());
 
     const std::unique_ptr<SittingTracker> tracker =
-        SittingTracker::createShared({clock, idleSource, notifier, settings, random});
+        SittingTracker::createShared({clock, idleSource, notifier, settings, random, camera});
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::aboutToSleep, tracker.get(),
                      &SittingTracker::noteSleepStarting);
     QObject::connect(&notifier, &Notifier::clicked, tracker.get(), [&tracker] {

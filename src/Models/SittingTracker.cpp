@@ -58,9 +58,9 @@ qint64 storedCount(const SettingsStore& settings, const QString& key) {
 }  // namespace
 
 SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
-    : QObject(parent), services_(services) {
-    // Posture step A: the camera is created here; the analyzer waits until first use.
-
+    : QObject(parent),
+      services_(services),
+      postureCamera_(services.clock, services.settings, services.camera) {
     const auto interval = services_.settings.integer(kReminderInterval);
     reminderInterval_ = interval && *interval >= 1 ? *interval : defaultReminderInterval;
     showExerciseOffset_ = services_.settings.boolean(kShowExerciseOffset).value_or(false);
@@ -70,7 +70,7 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     lastBoot_ = services_.clock.sinceBoot();
     loadDailyData(lastWall_);
 
-    // Posture step B: the camera loads its calibration baseline.
+    postureCamera_.loadCalibration();  // posture step B
 
     sessionStart_ = lastWall_;
     reminderSessionStart_ = lastWall_;
@@ -81,7 +81,9 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     connect(&timer_, &QTimer::timeout, this, &SittingTracker::tick);
     timer_.start();
 
-    // Posture step C: the camera starts when posture tracking is on.
+    if (postureTrackingEnabled_) {  // posture step C
+        postureCamera_.start();
+    }
 }
 
 SittingTracker::~SittingTracker() {
@@ -99,6 +101,15 @@ std::unique_ptr<SittingTracker> SittingTracker::createShared(TrackerServices ser
 
 SittingTracker* SittingTracker::shared() {
     return sharedTracker;
+}
+
+PostureAnalyzer& SittingTracker::postureAnalyzer() {
+    if (!postureAnalyzer_) {
+        postureAnalyzer_ = std::make_unique<PostureAnalyzer>(
+            postureCamera_, AnalyzerServices{services_.clock, services_.idleSource,
+                                             services_.notifier, services_.random});
+    }
+    return *postureAnalyzer_;
 }
 
 template <typename T>
@@ -134,7 +145,12 @@ void SittingTracker::setPostureTrackingEnabled(bool enabled) {
     publish(postureTrackingEnabled_, enabled, &SittingTracker::postureTrackingEnabledChanged);
     services_.settings.setBoolean(kPostureTrackingEnabled, enabled);
     services_.settings.commit();
-    // Posture switch: start the camera when on, stop it when off, on every assignment.
+    // On every assignment, also one that changes nothing: start() ignores a running camera.
+    if (enabled) {
+        postureCamera_.start();
+    } else {
+        postureCamera_.stop();
+    }
 }
 
 qint64 SittingTracker::exerciseOffsetNeeded() const {
@@ -228,7 +244,9 @@ void SittingTracker::tick() {
     }
 
     updatePublishedState(now);
-    // Posture step of the tick: one analysis while posture tracking is on.
+    if (postureTrackingEnabled_) {
+        postureAnalyzer().analyze();
+    }
     rememberTick(now);
 }
 

@@ -10,8 +10,11 @@
 #include <optional>
 
 #include "Models/AppPage.h"
+#include "Models/PostureAnalyzer.h"
+#include "Models/PostureCamera.h"
 #include "Models/RiskLevel.h"
 
+class CameraBackend;
 class Clock;
 class IdleSource;
 class Notifier;
@@ -26,6 +29,7 @@ struct TrackerServices {
     Notifier& notifier;
     SettingsStore& settings;
     RandomSource& random;
+    CameraBackend& camera;
 };
 
 // The one live model: today's sitting and break time from input idleness, the day record,
@@ -85,6 +89,10 @@ public:
 
     const QTimer& tickTimer() const { return timer_; }
 
+    PostureCamera& postureCamera() { return postureCamera_; }
+    // Built on first use, by a tick or by the posture card, then kept.
+    PostureAnalyzer& postureAnalyzer();
+
 public slots:
     // Driven by the 30-second timer.
     void tick();
@@ -125,6 +133,9 @@ private:
     void publish(T& field, T value, void (SittingTracker::*changed)());
 
     TrackerServices services_;
+    // Posture step A: the camera is made with the tracker; the analyzer waits until first use.
+    PostureCamera postureCamera_;
+    std::unique_ptr<PostureAnalyzer> postureAnalyzer_;
 
     AppPage currentPage_ = AppPage::dashboard;
     qint64 totalSittingMinutes_ = 0;

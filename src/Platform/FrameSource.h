@@ -4,9 +4,9 @@ class VideoFrame;
 
 // Why a source stopped or never started.
 enum class FrameSourceFailure {
-    noCamera,          // nothing to capture from, or it cannot be opened
-    accessRefused,     // the device or the camera portal said no
-    cameraDisconnected // it went away while running
+    noCamera,           // nothing to capture from, or it cannot be opened
+    accessRefused,      // the device or the camera portal said no
+    cameraDisconnected  // it went away while running
 };
 
 // What a source reports to, on the camera worker thread.

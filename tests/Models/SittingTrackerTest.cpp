@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 
+#include "Support/FakeCamera.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -30,11 +31,12 @@ public:
     FakeNotifier notifier;
     MemorySettingsStore settings;
     FakeRandomSource random;
+    FakeCameraBackend camera;
     std::unique_ptr<SittingTracker> tracker;
 
     SittingTracker& launch() {
         tracker = std::make_unique<SittingTracker>(
-            TrackerServices{clock, idle, notifier, settings, random});
+            TrackerServices{clock, idle, notifier, settings, random, camera});
         return *tracker;
     }
 
@@ -465,7 +467,8 @@ TEST(SittingTrackerShared, TheSharedTrackerLivesAsLongAsItsOwner) {
     EXPECT_EQ(SittingTracker::shared(), nullptr);
     {
         auto owner = SittingTracker::createShared(
-            TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random});
+            TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random,
+                            desk.camera});
         EXPECT_EQ(SittingTracker::shared(), owner.get());
     }
     EXPECT_EQ(SittingTracker::shared(), nullptr);

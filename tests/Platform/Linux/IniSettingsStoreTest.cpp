@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "Models/SittingTracker.h"
+#include "Support/FakeCamera.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -123,9 +124,10 @@ TEST(IniSettingsStore, TheTrackerContinuesItsDayOverTheRealFileAfterARestart) {
     FakeIdleSource idle;
     FakeNotifier notifier;
     FakeRandomSource random;
+    FakeCameraBackend camera;
     const auto runFor = [&](int ticks) {
         IniSettingsStore store(folder.path());
-        SittingTracker tracker({clock, idle, notifier, store, random});
+        SittingTracker tracker({clock, idle, notifier, store, random, camera});
         for (int i = 0; i < ticks; ++i) {
             clock.advance(30s);
             idle.idle = (i % 40 < 35) ? 2s : std::chrono::seconds(30 * (i % 40 - 34));
