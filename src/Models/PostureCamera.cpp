@@ -94,7 +94,7 @@ public:
     }
 
     void frameArrived(const VideoFrame& frame) override {
-        if (!throttle_.accept(std::chrono::steady_clock::now()) || !detector_) {
+        if (!throttle_.accept(backend_.frameTime()) || !detector_) {
             return;
         }
         const std::optional<RgbImage> image = frame.toRgbImage();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 
 #include "Platform/FrameSource.h"
@@ -14,4 +15,8 @@ public:
     virtual std::unique_ptr<FrameSource> openFrameSource() = 0;
     // Loaded once, on the first start. None when the network cannot be loaded.
     virtual std::unique_ptr<PoseDetector> loadPoseDetector() = 0;
+    // When a frame arrives, for the capture throttle; read on the worker thread.
+    virtual std::chrono::steady_clock::time_point frameTime() const {
+        return std::chrono::steady_clock::now();
+    }
 };

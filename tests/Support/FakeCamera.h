@@ -3,6 +3,8 @@
 #include <QMetaObject>
 #include <QObject>
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -108,6 +110,13 @@ public:
         return std::make_unique<FakePoseDetector>(scene);
     }
 
+    std::chrono::steady_clock::time_point frameTime() const override {
+        return std::chrono::steady_clock::time_point(
+            std::chrono::milliseconds(frameClockMs.load()));
+    }
+    // Moves the time frames arrive at, which the capture throttle reads.
+    void advanceFrameClock(std::chrono::milliseconds by) { frameClockMs += by.count(); }
+
     // Sends frames from the worker thread, as a camera would.
     void deliver(int frames) {
         onWorker([frames](FakeFrameSource& source) { source.deliver(frames); });
@@ -117,6 +126,7 @@ public:
     }
 
     FakeScene scene;
+    std::atomic<std::int64_t> frameClockMs{1'000'000};
 
 private:
     friend class FakeFrameSource;

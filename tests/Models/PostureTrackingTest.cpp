@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "Models/SittingTracker.h"
+#include "Support/FakeCamera.h"
+#include "Support/FakeClock.h"
+#include "Support/FakeIdleSource.h"
+#include "Support/FakeNotifier.h"
+#include "Support/FakeRandomSource.h"
+#include "Support/MemorySettingsStore.h"
+#include "Support/PostureBodies.h"
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class PostureDesk {
+public:
+    FakeClock clock{QDateTime(QDate(2026, 3, 10), QTime(9, 0))};
+    FakeIdleSource idle;
+    FakeNotifier notifier;
+    MemorySettingsStore settings;
+    FakeRandomSource random;
+    FakeCameraBackend backend;
+    std::unique_ptr<SittingTracker> tracker;
+
+    SittingTracker& launch() {
+        tracker = std::make_unique<SittingTracker>(
+            TrackerServices{clock, idle, notifier, settings, random, backend});
+        return *tracker;
+    }
+
+    // The camera sees this body in one frame, 4 s after the last.
+    bool see(double headTilt) {
+        backend.advanceFrameClock(4s);
+        backend.scene.setBody(bodyWith(headTilt, 0.0, 90.0));
+        PostureCamera& camera = tracker->postureCamera();
+        const QDateTime before =
+            camera.latestSnapshot() ? camera.latestSnapshot()->timestamp : QDateTime();
+        clock.advance(1ms);
+        backend.deliver(1);
+        return waitUntil([&] {
+            return camera.latestSnapshot() && camera.latestSnapshot()->timestamp != before;
+        });
+    }
+
+    void tick() {
+        clock.advance(SittingTracker::tickInterval);
+        tracker->tick();
+        QCoreApplication::processEvents();
+    }
+    // A tick just after the camera saw this body.
+    bool tickSeeing(double headTilt) {
+        clock.advance(SittingTracker::tickInterval);
+        if (!see(headTilt)) {
+            return false;
+        }
+        tracker->tick();
+        QCoreApplication::processEvents();
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST(PostureTracking, OnAtLaunchTheCameraStartsAndTheFirstTickAnalyses) {
+    PostureDesk desk;
+    desk.settings.put(u"postureTrackingEnabled"_s, true);
+    desk.settings.put(u"postureCalibrated"_s, true);
+    desk.settings.put(u"baselineHeadTilt"_s, 4.0);
+    desk.settings.put(u"baselineShoulderTilt"_s, 0.0);
+    desk.settings.put(u"baselineSlouchAngle"_s, 90.0);
+    SittingTracker& tracker = desk.launch();
+    EXPECT_EQ(tracker.postureCamera().baselineHeadTilt(), 4.0);  // loaded at construction
+    ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
+
+    desk.tick();  // nothing measured yet
+    EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::unknown);
+    ASSERT_TRUE(desk.tickSeeing(16.0));
+    EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::fair);
+}
+
+TEST(PostureTracking, OffAtLaunchNothingStartsAndTicksDoNotJudge) {
+    PostureDesk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.tick();
+    EXPECT_EQ(desk.backend.scene.sourcesOpened, 0);
+    EXPECT_FALSE(tracker.postureCamera().isRunning());
+    EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::unknown);
+}
+
+TEST(PostureTracking, SwitchingOffAndOnKeepsTheAnalyzerAndItsVerdict) {
+    PostureDesk desk;
+    SittingTracker& tracker = desk.launch();
+    tracker.setPostureTrackingEnabled(true);
+    ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
+    tracker.setPostureTrackingEnabled(true);  // already running: no second start
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desk.backend.scene.sourcesOpened, 1);
+
+    ASSERT_TRUE(desk.tickSeeing(12.0));
+    PostureAnalyzer* analyzer = &tracker.postureAnalyzer();
+    ASSERT_EQ(analyzer->postureStatus(), PostureStatus::fair);
+
+    tracker.setPostureTrackingEnabled(false);
+    EXPECT_FALSE(tracker.postureCamera().isRunning());
+    EXPECT_EQ(desk.settings.values.value(u"postureTrackingEnabled"_s), QVariant(false));
+    desk.tick();
+    desk.tick();  // the last measurement is old now, but nobody judges it
+    EXPECT_EQ(analyzer->postureStatus(), PostureStatus::fair);
+
+    tracker.setPostureTrackingEnabled(true);
+    EXPECT_EQ(&tracker.postureAnalyzer(), analyzer);
+    desk.tick();  // on again, before a new measurement: nothing current
+    EXPECT_EQ(analyzer->postureStatus(), PostureStatus::unknown);
+}
+
+TEST(PostureTracking, ACalibrationChangesWhatTheNextTickJudgesAgainst) {
+    PostureDesk desk;
+    desk.settings.put(u"postureTrackingEnabled"_s, true);
+    SittingTracker& tracker = desk.launch();
+    ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
+    ASSERT_TRUE(desk.tickSeeing(20.0));
+    ASSERT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::poor);
+    tracker.postureCamera().calibrate();
+    ASSERT_TRUE(desk.tickSeeing(20.0));
+    EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::good);
+}

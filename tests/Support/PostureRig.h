@@ -1,0 +1,52 @@
+#pragma once
+
+#include <chrono>
+
+#include "Models/PostureCamera.h"
+#include "Support/FakeCamera.h"
+#include "Support/FakeClock.h"
+#include "Support/MemorySettingsStore.h"
+#include "Support/PostureBodies.h"
+
+// A posture camera over fakes, with helpers that put one measurement through the real worker.
+class PostureRig {
+public:
+    FakeClock clock{QDateTime(QDate(2026, 3, 10), QTime(10, 0))};
+    MemorySettingsStore settings;
+    FakeCameraBackend backend;
+    std::unique_ptr<PostureCamera> camera = makeCamera();
+
+    std::unique_ptr<PostureCamera> makeCamera() {
+        return std::make_unique<PostureCamera>(clock, settings, backend);
+    }
+
+    bool startCamera() {
+        camera->start();
+        return waitUntil([this] { return camera->isRunning(); });
+    }
+
+    // 4 s later, the camera sees this body in one frame and publishes what it measured.
+    bool measure(const BodyJoints& body) {
+        clock.advance(PostureCamera::captureInterval);
+        backend.advanceFrameClock(PostureCamera::captureInterval);
+        backend.scene.setBody(body);
+        const int before = backend.scene.framesMeasured;
+        bool published = false;
+        const auto connection =
+            QObject::connect(camera.get(), &PostureCamera::latestSnapshotChanged,
+                             [&published] { published = true; });
+        backend.deliver(1);
+        const bool done = waitUntil([&] { return published; });
+        QObject::disconnect(connection);
+        return done && backend.scene.framesMeasured == before + 1;
+    }
+    bool measure(double headTilt, double shoulderTilt, double slouchAngle) {
+        return measure(bodyWith(headTilt, shoulderTilt, slouchAngle));
+    }
+
+    // Lets every hop to the main thread that is already queued arrive.
+    void settle() {
+        backend.deliver(0);
+        QCoreApplication::processEvents();
+    }
+};
