@@ -50,31 +50,31 @@ QtCameraFrameSource::~QtCameraFrameSource() {
     stop();
 }
 
-std::optional<QCameraFormat> QtCameraFrameSource::chooseFormat(
-    const QList<QCameraFormat>& formats) {
-    if (formats.isEmpty()) {
-        return std::nullopt;
-    }
-    const auto useful = [](const QCameraFormat& format) {
-        const QSize size = format.resolution();
-        return size.width() >= kSmallestUseful.width() && size.height() >= kSmallestUseful.height();
+std::optional<qsizetype> QtCameraFrameSource::chooseFormat(const QList<FormatOption>& formats) {
+    const auto useful = [](const FormatOption& format) {
+        return format.resolution.width() >= kSmallestUseful.width() &&
+               format.resolution.height() >= kSmallestUseful.height();
     };
-    const auto smallerOrSlower = [](const QCameraFormat& a, const QCameraFormat& b) {
-        if (area(a.resolution()) != area(b.resolution())) {
-            return area(a.resolution()) < area(b.resolution());
+    const auto smallerOrSlower = [](const FormatOption& a, const FormatOption& b) {
+        if (area(a.resolution) != area(b.resolution)) {
+            return area(a.resolution) < area(b.resolution);
         }
-        return a.maxFrameRate() < b.maxFrameRate();
+        return a.maxFrameRate < b.maxFrameRate;
     };
-    if (std::any_of(formats.begin(), formats.end(), useful)) {
-        std::optional<QCameraFormat> best;
-        for (const QCameraFormat& format : formats) {
-            if (useful(format) && (!best || smallerOrSlower(format, *best))) {
-                best = format;
-            }
+    const bool anyUseful = std::any_of(formats.begin(), formats.end(), useful);
+    std::optional<qsizetype> best;
+    for (qsizetype i = 0; i < formats.size(); ++i) {
+        const FormatOption& format = formats[i];
+        if (anyUseful && !useful(format)) {
+            continue;
         }
-        return best;
+        // Among useful formats the smallest wins; when none is useful, the largest.
+        if (!best || (anyUseful ? smallerOrSlower(format, formats[*best])
+                                : smallerOrSlower(formats[*best], format))) {
+            best = i;
+        }
     }
-    return *std::max_element(formats.begin(), formats.end(), smallerOrSlower);
+    return best;
 }
 
 void QtCameraFrameSource::start(FrameSink& sink) {
@@ -85,8 +85,13 @@ void QtCameraFrameSource::start(FrameSink& sink) {
         return;
     }
     camera_ = std::make_unique<QCamera>(device_);
-    if (const std::optional<QCameraFormat> format = chooseFormat(device_.videoFormats())) {
-        camera_->setCameraFormat(*format);
+    const QList<QCameraFormat> formats = device_.videoFormats();
+    QList<FormatOption> options;
+    for (const QCameraFormat& format : formats) {
+        options.push_back({format.resolution(), format.maxFrameRate()});
+    }
+    if (const std::optional<qsizetype> chosen = chooseFormat(options)) {
+        camera_->setCameraFormat(formats[*chosen]);
     }
     QObject::connect(camera_.get(), &QCamera::activeChanged, &videoSink_, [this](bool active) {
         if (active && sink_ && !started_) {

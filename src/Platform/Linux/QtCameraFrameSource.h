@@ -20,9 +20,13 @@ public:
     void start(FrameSink& sink) override;
     void stop() override;
 
-    // The format to ask for: the smallest at least 320×240, the slowest of equals; the largest
-    // when every format is smaller. None for a device that lists no formats.
-    static std::optional<QCameraFormat> chooseFormat(const QList<QCameraFormat>& formats);
+    struct FormatOption {
+        QSize resolution;
+        float maxFrameRate = 0.0F;
+    };
+    // Which format to ask for: the smallest at least 320×240, the slowest of equals; the
+    // largest when every one is smaller. None for a device that lists no formats.
+    static std::optional<qsizetype> chooseFormat(const QList<FormatOption>& formats);
 
 private:
     void fail(FrameSourceFailure failure);
