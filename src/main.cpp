@@ -15,8 +15,10 @@
 #include "Platform/Linux/IniSettingsStore.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
+#include "Platform/Linux/SingleInstance.h"
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
+#include "Platform/Linux/TerminationSignals.h"
 #include "Platform/Linux/XScreenSaverIdleSource.h"
 
 namespace {
@@ -54,7 +56,17 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Spindrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SPINDREL_VERSION));
-    LinuxCameraBackend camera(loadPoseNetwork, imageFeed(app));
+    // Before any other thread exists, so that every thread leaves these signals to it.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &app,
+                     &QCoreApplication::quit);
+    const std::optional<LinuxCameraBackend::ImageFeed> feed = imageFeed(app);
+
+    SingleInstance instance(SingleInstance::defaultFolder());
+    if (instance.claim() == SingleInstance::Role::secondary) {
+        return 0;  // the running Spindrel shows itself instead
+    }
+    LinuxCameraBackend camera(loadPoseNetwork, feed);
 
     const QDBusConnection session = QDBusConnection::sessionBus();
     std::vector<std::unique_ptr<IdleSource>> idleSources;
