@@ -1,46 +1,28 @@
 #include <gtest/gtest.h>
 
-#include "Models/SittingTracker.h"
-#include "Support/FakeCamera.h"
-#include "Support/FakeClock.h"
-#include "Support/FakeIdleSource.h"
-#include "Support/FakeNotifier.h"
-#include "Support/FakeRandomSource.h"
-#include "Support/MemorySettingsStore.h"
 #include "Support/PostureBodies.h"
+#include "Support/TrackerDesk.h"
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-class PostureDesk {
+class PostureDesk : public TrackerDesk {
 public:
-    FakeClock clock{QDateTime(QDate(2026, 3, 10), QTime(9, 0))};
-    FakeIdleSource idle;
-    FakeNotifier notifier;
-    MemorySettingsStore settings;
-    FakeRandomSource random;
-    FakeCameraBackend backend;
-    std::unique_ptr<SittingTracker> tracker;
-
-    SittingTracker& launch() {
-        tracker = std::make_unique<SittingTracker>(
-            TrackerServices{clock, idle, notifier, settings, random, backend});
-        return *tracker;
-    }
+    PostureDesk() : TrackerDesk(QDateTime(QDate(2026, 3, 10), QTime(9, 0))) {}
 
     // The camera sees this body in one frame, 4 s after the last.
     bool see(double headTilt) {
-        backend.advanceFrameClock(4s);
-        backend.scene.setBody(bodyWith(headTilt, 0.0, 90.0));
-        PostureCamera& camera = tracker->postureCamera();
+        camera.advanceFrameClock(4s);
+        camera.scene.setBody(bodyWith(headTilt, 0.0, 90.0));
+        PostureCamera& posture = tracker->postureCamera();
         const QDateTime before =
-            camera.latestSnapshot() ? camera.latestSnapshot()->timestamp : QDateTime();
+            posture.latestSnapshot() ? posture.latestSnapshot()->timestamp : QDateTime();
         clock.advance(1ms);
-        backend.deliver(1);
+        camera.deliver(1);
         return waitUntil([&] {
-            return camera.latestSnapshot() && camera.latestSnapshot()->timestamp != before;
+            return posture.latestSnapshot() && posture.latestSnapshot()->timestamp != before;
         });
     }
 
@@ -84,7 +66,7 @@ TEST(PostureTracking, OffAtLaunchNothingStartsAndTicksDoNotJudge) {
     PostureDesk desk;
     SittingTracker& tracker = desk.launch();
     desk.tick();
-    EXPECT_EQ(desk.backend.scene.sourcesOpened, 0);
+    EXPECT_EQ(desk.camera.scene.sourcesOpened, 0);
     EXPECT_FALSE(tracker.postureCamera().isRunning());
     EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::unknown);
 }
@@ -96,7 +78,7 @@ TEST(PostureTracking, SwitchingOffAndOnKeepsTheAnalyzerAndItsVerdict) {
     ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
     tracker.setPostureTrackingEnabled(true);  // already running: no second start
     QCoreApplication::processEvents();
-    EXPECT_EQ(desk.backend.scene.sourcesOpened, 1);
+    EXPECT_EQ(desk.camera.scene.sourcesOpened, 1);
 
     ASSERT_TRUE(desk.tickSeeing(12.0));
     PostureAnalyzer* analyzer = &tracker.postureAnalyzer();

@@ -7,12 +7,7 @@
 #include <limits>
 #include <memory>
 
-#include "Support/FakeCamera.h"
-#include "Support/FakeClock.h"
-#include "Support/FakeIdleSource.h"
-#include "Support/FakeNotifier.h"
-#include "Support/FakeRandomSource.h"
-#include "Support/MemorySettingsStore.h"
+#include "Support/TrackerDesk.h"
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
@@ -23,22 +18,10 @@ namespace {
 
 const QDateTime kMorning(QDate(2026, 3, 10), QTime(9, 0));
 
-// A desk over simulated time: fakes for every service, and ticks every 30 s on demand.
-class Desk {
+// The desk, with ticks every 30 s on demand.
+class Desk : public TrackerDesk {
 public:
-    FakeClock clock{kMorning};
-    FakeIdleSource idle;
-    FakeNotifier notifier;
-    MemorySettingsStore settings;
-    FakeRandomSource random;
-    FakeCameraBackend camera;
-    std::unique_ptr<SittingTracker> tracker;
-
-    SittingTracker& launch() {
-        tracker = std::make_unique<SittingTracker>(
-            TrackerServices{clock, idle, notifier, settings, random, camera});
-        return *tracker;
-    }
+    Desk() : TrackerDesk(kMorning) {}
 
     // 30 s pass, then the tick reads this much idleness.
     void tickWithIdle(seconds idleNow) {
@@ -466,9 +449,7 @@ TEST(SittingTrackerShared, TheSharedTrackerLivesAsLongAsItsOwner) {
     Desk desk;
     EXPECT_EQ(SittingTracker::shared(), nullptr);
     {
-        auto owner = SittingTracker::createShared(
-            TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random,
-                            desk.camera});
+        auto owner = SittingTracker::createShared(desk.services());
         EXPECT_EQ(SittingTracker::shared(), owner.get());
     }
     EXPECT_EQ(SittingTracker::shared(), nullptr);
