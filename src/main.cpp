@@ -1,6 +1,7 @@
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QDBusConnection>
+#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "AppDelegate.h"
 #include "Models/SittingTracker.h"
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/DBusIdleSource.h"
@@ -53,10 +55,14 @@ std::optional<LinuxCameraBackend::ImageFeed> imageFeed(const QCoreApplication& a
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // Before the toolkit starts its threads, so that the signals reach us and none of them.
+    TerminationSignals::blockInEveryThread();
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Spindrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SPINDREL_VERSION));
-    // Before any other thread exists, so that every thread leaves these signals to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("spindrel"));
+    // Closing the window only hides Spindrel; it goes on counting.
+    QApplication::setQuitOnLastWindowClosed(false);
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app,
                      &QCoreApplication::quit);
@@ -86,10 +92,14 @@ int main(int argc, char* argv[]) {
         SittingTracker::createShared({clock, idleSource, notifier, settings, random, camera});
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::aboutToSleep, tracker.get(),
                      &SittingTracker::noteSleepStarting);
-    QObject::connect(&notifier, &Notifier::clicked, tracker.get(), [&tracker] {
-        QTimer::singleShot(0, tracker.get(),
-                           [&tracker] { tracker->setCurrentPage(AppPage::reset); });
-    });
 
-    return QCoreApplication::exec();
+    AppDelegate delegate(*tracker, [](SittingTracker&) {
+        return std::make_unique<QLabel>(QStringLiteral("Spindrel"));
+    });
+    QObject::connect(&notifier, &Notifier::clicked, &delegate, &AppDelegate::notificationClicked);
+    QObject::connect(&instance, &SingleInstance::showRequested, &delegate,
+                     &AppDelegate::showWindow);
+    delegate.applicationDidFinishLaunching();
+
+    return QApplication::exec();
 }

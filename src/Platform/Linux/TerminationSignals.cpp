@@ -17,11 +17,16 @@ sigset_t terminationSet() {
 
 }  // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+bool TerminationSignals::blockInEveryThread() {
     const sigset_t set = terminationSet();
-    if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) {
+    return pthread_sigmask(SIG_BLOCK, &set, nullptr) == 0;
+}
+
+TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+    if (!blockInEveryThread()) {
         return;
     }
+    const sigset_t set = terminationSet();
     fd_ = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     if (fd_ < 0) {
         pthread_sigmask(SIG_UNBLOCK, &set, nullptr);

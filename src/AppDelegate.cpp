@@ -1,0 +1,101 @@
+#include "AppDelegate.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "Models/SittingTracker.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Our monochrome figure: the desktop's own icon theme recolours the installed symbolic icon for
+// its panel; without it, the glyph is drawn in the panel text colour of the current palette.
+QIcon trayIcon() {
+    QIcon themed = QIcon::fromTheme(u"spindrel-symbolic"_s);
+    if (!themed.isNull()) {
+        return themed;
+    }
+    const QIcon symbol(u":/icons/spindrel-symbolic.svg"_s);
+    QIcon tinted;
+    for (const int size : {16, 22, 24, 32, 48}) {
+        QPixmap glyph = symbol.pixmap(size, size);
+        QPainter painter(&glyph);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(glyph.rect(), QGuiApplication::palette().color(QPalette::WindowText));
+        painter.end();
+        tinted.addPixmap(glyph);
+    }
+    tinted.setIsMask(true);
+    return tinted;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(SittingTracker& tracker, ContentFactory makeContent, QObject* parent)
+    : QObject(parent), tracker_(tracker), makeContent_(std::move(makeContent)) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        statusItem_ = std::make_unique<QSystemTrayIcon>(trayIcon());
+        statusItem_->setToolTip(u"Spindrel"_s);
+        connect(
+            statusItem_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+                    toggleWindow();
+                }
+            });
+        statusItem_->show();
+    }
+    QTimer::singleShot(firstWindowDelay, this, &AppDelegate::showWindow);
+}
+
+void AppDelegate::toggleWindow() {
+    if (mainWindow_ && mainWindow_->isVisible() && !mainWindow_->isMinimized()) {
+        mainWindow_->close();
+        return;
+    }
+    showWindow();
+}
+
+void AppDelegate::showWindow() {
+    if (!mainWindow_ || !mainWindow_->isVisible()) {
+        // A closed window is never reopened: a fresh one shows the page last active.
+        mainWindow_ = buildWindow();
+    }
+    mainWindow_->show();
+    if (mainWindow_->isMinimized()) {
+        mainWindow_->showNormal();
+    }
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+}
+
+void AppDelegate::notificationClicked() {
+    showWindow();
+    QTimer::singleShot(0, this, [this] { tracker_.setCurrentPage(AppPage::reset); });
+}
+
+std::unique_ptr<QWidget> AppDelegate::buildWindow() {
+    auto window = std::make_unique<QWidget>();
+    window->setWindowTitle(u"Spindrel"_s);
+    window->setWindowIcon(QIcon::fromTheme(u"spindrel"_s, QIcon(u":/icons/spindrel.svg"_s)));
+    window->setFixedSize(windowWidth, windowHeight);
+    auto* layout = new QVBoxLayout(window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(makeContent_(tracker_).release());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+    return window;
+}
