@@ -1,5 +1,6 @@
 # Debian 12 packages, sourced by the run and test commands.
-SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxss-dev)
+SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxss-dev
+                         libopencv-dev libopencv-dnn-dev libopencv-imgproc-dev)
 SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus dbus-x11 dunst
                         xdotool)
 
