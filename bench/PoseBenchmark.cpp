@@ -1,0 +1,90 @@
+#include "Platform/Linux/BlazePoseDetector.h"
+#include "Platform/VideoFrame.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <opencv2/imgproc.hpp>
+#include <string>
+
+namespace {
+
+// A webcam-sized frame; the network's cost does not depend on what is in it.
+RgbImage webcamFrame() {
+    RgbImage frame;
+    frame.width = 640;
+    frame.height = 480;
+    frame.pixels.resize(qsizetype(frame.width) * frame.height * 3);
+    for (qsizetype i = 0; i < frame.pixels.size(); ++i) {
+        frame.pixels[i] = char((i * 7919) % 251);
+    }
+    return frame;
+}
+
+double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            double kib = 0.0;
+            status >> kib;
+            return kib / 1024.0;
+        }
+        status.ignore(1 << 10, '\n');
+    }
+    return 0.0;
+}
+
+// Memory the network costs the process: once loaded, and once it has run a frame and holds its
+// working buffers. Registered first so that nothing else has touched OpenCV yet.
+void BM_PoseNetworkMemory(benchmark::State& state) {
+    for (auto _ : state) {
+        const double before = residentMiB();
+        auto detector = BlazePoseDetector::create(SPINDREL_POSE_MODEL, 1);
+        const double loaded = residentMiB();
+        benchmark::DoNotOptimize(detector->detect(webcamFrame()));
+        const double running = residentMiB();
+        state.counters["rss_load_MiB"] = loaded - before;
+        state.counters["rss_after_first_frame_MiB"] = running - before;
+    }
+}
+BENCHMARK(BM_PoseNetworkMemory)->Iterations(1);
+
+void BM_PoseDetect(benchmark::State& state) {
+    auto detector = BlazePoseDetector::create(SPINDREL_POSE_MODEL, int(state.range(0)));
+    if (!detector) {
+        state.SkipWithError("pose model did not load");
+        return;
+    }
+    const RgbImage frame = webcamFrame();
+    benchmark::DoNotOptimize(detector->detect(frame));  // first run allocates
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(detector->detect(frame));
+    }
+}
+BENCHMARK(BM_PoseDetect)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// The frame-to-canvas step on its own, to see whether it matters next to the network.
+void BM_PoseCanvas(benchmark::State& state) {
+    const RgbImage frame = webcamFrame();
+    const cv::Mat rgb(frame.height, frame.width, CV_8UC3,
+                      const_cast<char*>(frame.pixels.constData()));
+    const cv::Matx23d toCanvas(0.4, 0.0, 0.0, 0.0, 0.4, 0.0);
+    cv::Mat canvas;
+    for (auto _ : state) {
+        cv::warpAffine(rgb, canvas, toCanvas, cv::Size(256, 256));
+        benchmark::DoNotOptimize(canvas.data);
+    }
+}
+BENCHMARK(BM_PoseCanvas)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,106 @@
+#include "Platform/Linux/BlazePoseDetector.h"
+
+#include "Platform/Linux/PoseGeometry.h"
+#include "Platform/VideoFrame.h"
+
+#include <cmath>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#include <vector>
+
+namespace {
+
+constexpr int kInputSize = 256;
+constexpr int kLandmarkCount = 39;
+constexpr int kValuesPerLandmark = 5;  // x, y, z, visibility logit, presence logit
+
+// The network's own (anatomical) landmark numbering.
+constexpr int kNose = 0;
+constexpr int kSubjectLeftEar = 7;
+constexpr int kSubjectRightEar = 8;
+constexpr int kSubjectLeftShoulder = 11;
+constexpr int kSubjectRightShoulder = 12;
+
+// The person-present output already passes through the network's own sigmoid. On the test
+// photographs people score 0.96–1.00 and frames with nobody at most 0.14.
+constexpr float kMinPresence = 0.5F;
+
+float sigmoid(float logit) {
+    return 1.0F / (1.0F + std::exp(-logit));
+}
+
+}  // namespace
+
+BlazePoseDetector::BlazePoseDetector(const std::string& modelPath, int threads) {
+    cv::setNumThreads(threads);
+    try {
+        net_ = cv::dnn::readNetFromONNX(modelPath);
+        net_.setPreferableBackend(cv::dnn::DNN_BACKEND_OPENCV);
+        net_.setPreferableTarget(cv::dnn::DNN_TARGET_CPU);
+        loaded_ = !net_.empty();
+    } catch (const cv::Exception&) {
+        loaded_ = false;
+    }
+}
+
+std::unique_ptr<BlazePoseDetector> BlazePoseDetector::create(const std::string& modelPath,
+                                                             int threads) {
+    auto detector = std::make_unique<BlazePoseDetector>(modelPath, threads);
+    if (!detector->isLoaded()) {
+        return nullptr;
+    }
+    return detector;
+}
+
+std::optional<BodyJoints> BlazePoseDetector::detect(const RgbImage& frame) {
+    if (!loaded_ || !frame.isValid()) {
+        return std::nullopt;
+    }
+    // OpenCV only reads through this header; the frame keeps its pixels.
+    const cv::Mat rgb(frame.height, frame.width, CV_8UC3,
+                      const_cast<char*>(frame.pixels.constData()));
+    const CanvasPlacement placement =
+        CanvasPlacement::forFrame(frame.width, frame.height, kInputSize);
+    const cv::Matx23d toCanvas(placement.scale, 0.0, placement.offsetX, 0.0, placement.scale,
+                               placement.offsetY);
+    cv::Mat canvas;
+    cv::warpAffine(rgb, canvas, toCanvas, cv::Size(kInputSize, kInputSize), cv::INTER_LINEAR,
+                   cv::BORDER_CONSTANT, cv::Scalar::all(0));
+    net_.setInput(cv::dnn::blobFromImage(canvas, 1.0 / 255.0));
+
+    std::vector<cv::Mat> outputs;
+    try {
+        net_.forward(outputs, std::vector<cv::String>{"Identity", "Identity_1"});
+    } catch (const cv::Exception&) {
+        return std::nullopt;
+    }
+    if (outputs.size() != 2 || outputs[0].total() != kLandmarkCount * kValuesPerLandmark ||
+        outputs[1].total() != 1) {
+        return std::nullopt;
+    }
+    if (outputs[1].ptr<float>()[0] < kMinPresence) {
+        return std::nullopt;
+    }
+
+    const float* landmarks = outputs[0].ptr<float>();
+    const auto joint = [&](int index) {
+        const float* values = landmarks + index * kValuesPerLandmark;
+        PoseJoint result;
+        result.x = (values[0] - placement.offsetX) / placement.scale / frame.width;
+        result.y = 1.0 - (values[1] - placement.offsetY) / placement.scale / frame.height;
+        result.confidence = sigmoid(values[3]);
+        return result;
+    };
+    // The network names joints anatomically, and on a frontal view it keeps the subject's
+    // right at the smaller image x even on a mirrored image, so a fixed mapping keeps the
+    // labels steady from frame to frame: our "left" (smaller x) is the subject's right.
+    BodyJoints joints;
+    joints.nose = joint(kNose);
+    joints.leftEar = joint(kSubjectRightEar);
+    joints.rightEar = joint(kSubjectLeftEar);
+    joints.leftShoulder = joint(kSubjectRightShoulder);
+    joints.rightShoulder = joint(kSubjectLeftShoulder);
+    joints.neck = deriveNeck(joints.nose, joints.leftShoulder, joints.rightShoulder,
+                             double(frame.width) / frame.height);
+    return joints;
+}

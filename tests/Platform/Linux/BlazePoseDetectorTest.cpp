@@ -1,0 +1,275 @@
+#include "Platform/Linux/BlazePoseDetector.h"
+#include "Platform/Linux/PoseGeometry.h"
+#include "Platform/VideoFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <opencv2/imgproc.hpp>
+
+namespace {
+
+constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
+
+// How far a tilt may stray from the frame's rotation. Measured on the astronaut at ±8° and
+// ±15°: shoulders stray up to 5.3°, the ear line up to 10.9° (it under-turns clockwise).
+constexpr double kShoulderTolerance = 6.0;
+constexpr double kHeadTolerance = 12.0;
+
+// The posture rules' own readings of a set of joints.
+double tiltDegrees(const PoseJoint& left, const PoseJoint& right) {
+    return std::atan2(right.y - left.y, right.x - left.x) * kDegreesPerRadian;
+}
+
+double slouchDegrees(const BodyJoints& joints) {
+    const double midX = (joints.leftShoulder.x + joints.rightShoulder.x) / 2.0;
+    const double midY = (joints.leftShoulder.y + joints.rightShoulder.y) / 2.0;
+    const double toNose = std::atan2(joints.nose.y - joints.neck.y, joints.nose.x - joints.neck.x);
+    const double toMid = std::atan2(midY - joints.neck.y, midX - joints.neck.x);
+    double angle = std::abs(toNose - toMid) * kDegreesPerRadian;
+    return angle > 180.0 ? 360.0 - angle : angle;
+}
+
+RgbImage loadFrame(const QString& name) {
+    const QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + name)
+                             .convertToFormat(QImage::Format_RGB888);
+    RgbImage frame;
+    if (image.isNull()) {
+        return frame;
+    }
+    frame.width = image.width();
+    frame.height = image.height();
+    for (int row = 0; row < image.height(); ++row) {
+        frame.pixels.append(reinterpret_cast<const char*>(image.constScanLine(row)),
+                            qsizetype(image.width()) * 3);
+    }
+    return frame;
+}
+
+RgbImage fromMat(const cv::Mat& mat) {
+    RgbImage frame;
+    frame.width = mat.cols;
+    frame.height = mat.rows;
+    frame.pixels = QByteArray(reinterpret_cast<const char*>(mat.data),
+                              qsizetype(mat.total() * mat.elemSize()));
+    return frame;
+}
+
+cv::Mat view(const RgbImage& frame) {
+    return cv::Mat(frame.height, frame.width, CV_8UC3, const_cast<char*>(frame.pixels.data()));
+}
+
+// Counter-clockwise on screen, about the centre, edges repeated so no dark corners appear.
+RgbImage rotated(const RgbImage& frame, double degrees) {
+    const cv::Mat turn = cv::getRotationMatrix2D(
+        cv::Point2f(float(frame.width) / 2.0F, float(frame.height) / 2.0F), degrees, 1.0);
+    cv::Mat out;
+    cv::warpAffine(view(frame), out, turn, cv::Size(frame.width, frame.height), cv::INTER_LINEAR,
+                   cv::BORDER_REPLICATE);
+    return fromMat(out);
+}
+
+RgbImage mirrored(const RgbImage& frame) {
+    cv::Mat out;
+    cv::flip(view(frame), out, 1);
+    return fromMat(out);
+}
+
+class BlazePoseDetectorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        detector = BlazePoseDetector::create(SPINDREL_POSE_MODEL, 1);
+        ASSERT_NE(detector, nullptr);
+        astronaut = loadFrame(QStringLiteral("astronaut.png"));
+        ASSERT_TRUE(astronaut.isValid());
+    }
+
+    std::unique_ptr<BlazePoseDetector> detector;
+    RgbImage astronaut;  // upright, facing the camera, hips below the frame
+};
+
+TEST_F(BlazePoseDetectorTest, UprightUserReadsLevelAndUpright) {
+    const auto joints = detector->detect(astronaut);
+    ASSERT_TRUE(joints.has_value());
+    std::printf("upright: shoulder tilt %.1f°, head tilt %.1f°, slouch %.1f°\n",
+                tiltDegrees(joints->leftShoulder, joints->rightShoulder),
+                tiltDegrees(joints->leftEar, joints->rightEar), slouchDegrees(*joints));
+    // Uncalibrated baselines are 0° tilt and 90° slouch; 15° off reads as poor posture.
+    EXPECT_LT(std::abs(tiltDegrees(joints->leftShoulder, joints->rightShoulder)), 10.0);
+    EXPECT_LT(std::abs(tiltDegrees(joints->leftEar, joints->rightEar)), 10.0);
+    EXPECT_NEAR(slouchDegrees(*joints), 90.0, 10.0);
+    EXPECT_GT(joints->nose.y, joints->leftShoulder.y);
+    EXPECT_GT(joints->nose.y, joints->rightShoulder.y);
+    for (const PoseJoint& joint : {joints->nose, joints->leftEar, joints->rightEar,
+                                   joints->leftShoulder, joints->rightShoulder}) {
+        EXPECT_GT(joint.confidence, 0.5F);
+        EXPECT_GT(joint.x, 0.0);
+        EXPECT_LT(joint.x, 1.0);
+        EXPECT_GT(joint.y, 0.0);
+        EXPECT_LT(joint.y, 1.0);
+    }
+}
+
+TEST_F(BlazePoseDetectorTest, RotatingTheFrameTurnsBothTiltsByAboutThatAngle) {
+    const auto upright = detector->detect(astronaut);
+    ASSERT_TRUE(upright.has_value());
+    const double shoulders = tiltDegrees(upright->leftShoulder, upright->rightShoulder);
+    const double head = tiltDegrees(upright->leftEar, upright->rightEar);
+    for (const double degrees : {-15.0, -8.0, 8.0, 15.0}) {
+        SCOPED_TRACE(degrees);
+        const auto turned = detector->detect(rotated(astronaut, degrees));
+        ASSERT_TRUE(turned.has_value());
+        const double shoulderTurn =
+            tiltDegrees(turned->leftShoulder, turned->rightShoulder) - shoulders;
+        const double headTurn = tiltDegrees(turned->leftEar, turned->rightEar) - head;
+        std::printf("rotated %+5.1f°: shoulder tilt moved %+5.1f°, head tilt %+5.1f°\n", degrees,
+                    shoulderTurn, headTurn);
+        EXPECT_GT(shoulderTurn * degrees, 0.0);
+        EXPECT_GT(headTurn * degrees, 0.0);
+        EXPECT_NEAR(shoulderTurn, degrees, kShoulderTolerance);
+        EXPECT_NEAR(headTurn, degrees, kHeadTolerance);
+    }
+}
+
+TEST_F(BlazePoseDetectorTest, LabelsTheJointAtTheSmallerXLeftEvenWhenMirrored) {
+    for (const RgbImage& frame : {astronaut, mirrored(astronaut)}) {
+        const auto joints = detector->detect(frame);
+        ASSERT_TRUE(joints.has_value());
+        EXPECT_LT(joints->leftShoulder.x, joints->rightShoulder.x);
+        EXPECT_LT(joints->leftEar.x, joints->rightEar.x);
+        EXPECT_LT(joints->leftShoulder.x, joints->nose.x);
+        EXPECT_GT(joints->rightShoulder.x, joints->nose.x);
+    }
+}
+
+TEST_F(BlazePoseDetectorTest, FindsAUserSeenSideOn) {
+    const RgbImage frame = loadFrame(QStringLiteral("camera.png"));
+    ASSERT_TRUE(frame.isValid());
+    const auto joints = detector->detect(frame);
+    ASSERT_TRUE(joints.has_value());
+    // Head above the shoulders, nose towards the camera he faces (image right).
+    EXPECT_GT(joints->nose.y, std::max(joints->leftShoulder.y, joints->rightShoulder.y));
+    EXPECT_GT(joints->nose.x, std::max(joints->leftShoulder.x, joints->rightShoulder.x));
+}
+
+TEST_F(BlazePoseDetectorTest, FrameWithNobodyInItGivesNoJoints) {
+    const RgbImage rocket = loadFrame(QStringLiteral("rocket.jpg"));
+    ASSERT_TRUE(rocket.isValid());
+    EXPECT_FALSE(detector->detect(rocket).has_value());
+
+    RgbImage grey;
+    grey.width = 640;
+    grey.height = 480;
+    grey.pixels = QByteArray(640 * 480 * 3, char(128));
+    EXPECT_FALSE(detector->detect(grey).has_value());
+}
+
+TEST_F(BlazePoseDetectorTest, InvalidFrameGivesNoJoints) {
+    RgbImage truncated = astronaut;
+    truncated.pixels.chop(3);
+    EXPECT_FALSE(detector->detect(truncated).has_value());
+    EXPECT_FALSE(detector->detect(RgbImage{}).has_value());
+}
+
+TEST(BlazePoseDetectorLoading, ModelThatCannotBeLoadedFailsCleanly) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString garbage = dir.filePath(QStringLiteral("garbage.onnx"));
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    const QString truncated = dir.filePath(QStringLiteral("truncated.onnx"));
+    QFile model(QStringLiteral(SPINDREL_POSE_MODEL));
+    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
+    QFile cut(truncated);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(model.read(model.size() / 2));
+    cut.close();
+
+    for (const QString& path : {dir.filePath(QStringLiteral("missing.onnx")), garbage, truncated}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(BlazePoseDetector::create(path.toStdString(), 1), nullptr);
+        BlazePoseDetector detector(path.toStdString(), 1);
+        EXPECT_FALSE(detector.isLoaded());
+        RgbImage frame;
+        frame.width = 4;
+        frame.height = 4;
+        frame.pixels = QByteArray(4 * 4 * 3, char(100));
+        EXPECT_FALSE(detector.detect(frame).has_value());
+    }
+}
+
+// Joints of a user drawn in pixels of a frame, then normalised as the detector reports them.
+struct SyntheticUser {
+    double width = 640.0;
+    double height = 480.0;
+
+    PoseJoint at(double x, double y) const { return PoseJoint{x / width, y / height, 1.0F}; }
+
+    BodyJoints pose(double noseHeight, double noseSideways, double turnDegrees,
+                    double shoulderWidth) const {
+        const double turn = turnDegrees / kDegreesPerRadian;
+        const double c = std::cos(turn);
+        const double s = std::sin(turn);
+        // In shoulder widths about the shoulder midpoint at the frame's centre, y upward.
+        const auto place = [&](double across, double up) {
+            return at(width / 2.0 + shoulderWidth * (across * c - up * s),
+                      height / 2.0 + shoulderWidth * (across * s + up * c));
+        };
+        BodyJoints joints;
+        joints.leftShoulder = place(-0.5, 0.0);
+        joints.rightShoulder = place(0.5, 0.0);
+        joints.nose = place(noseSideways, noseHeight);
+        joints.neck =
+            deriveNeck(joints.nose, joints.leftShoulder, joints.rightShoulder, width / height);
+        return joints;
+    }
+};
+
+TEST(DerivedNeck, UprightUserReadsRightAngleWhateverTheFrameTurnAndScale) {
+    for (const SyntheticUser user :
+         {SyntheticUser{640, 480}, SyntheticUser{512, 512}, SyntheticUser{480, 640}}) {
+        for (const double turn : {-20.0, 0.0, 12.0}) {
+            for (const double shoulderWidth : {80.0, 200.0}) {
+                const BodyJoints joints = user.pose(0.46, 0.0, turn, shoulderWidth);
+                EXPECT_NEAR(slouchDegrees(joints), 90.0, 0.5)
+                    << user.width << "×" << user.height << " turned " << turn;
+            }
+        }
+    }
+}
+
+TEST(DerivedNeck, AngleFallsAsTheNoseDropsTowardsTheShoulderLine) {
+    const SyntheticUser user;
+    double previous = 180.0;
+    for (double height = 0.60; height > 0.02; height -= 0.04) {
+        const double angle = slouchDegrees(user.pose(height, 0.0, 5.0, 150.0));
+        EXPECT_LT(angle, previous) << "nose at " << height << " shoulder widths";
+        previous = angle;
+    }
+    EXPECT_LT(previous, 10.0);
+    // A drop of an eighth of the shoulder width already crosses the 15° poor-posture line.
+    EXPECT_LT(slouchDegrees(user.pose(0.46 - 0.125, 0.0, 0.0, 150.0)), 75.0);
+}
+
+TEST(DerivedNeck, SidewaysNoseBarelyMovesTheAngle) {
+    const SyntheticUser user;
+    for (const double sideways : {-0.15, -0.05, 0.05, 0.15}) {
+        EXPECT_NEAR(slouchDegrees(user.pose(0.46, sideways, 0.0, 150.0)), 90.0, 3.0) << sideways;
+    }
+}
+
+TEST(DerivedNeck, IsOffTheBodysMidline) {
+    const BodyJoints joints = SyntheticUser{}.pose(0.46, 0.0, 0.0, 150.0);
+    const double midX = (joints.leftShoulder.x + joints.rightShoulder.x) / 2.0;
+    EXPECT_GT(std::abs(joints.neck.x - midX) * 640.0, 0.1 * 150.0);
+}
+
+}  // namespace
