@@ -1,3 +1,4 @@
+#include "Models/PostureGeometry.h"
 #include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/PoseGeometry.h"
 #include "Platform/VideoFrame.h"
@@ -24,16 +25,14 @@ constexpr double kHeadTolerance = 12.0;
 
 // The posture rules' own readings of a set of joints.
 double tiltDegrees(const PoseJoint& left, const PoseJoint& right) {
-    return std::atan2(right.y - left.y, right.x - left.x) * kDegreesPerRadian;
+    return PostureGeometry::directionDegrees({left.x, left.y}, {right.x, right.y});
 }
 
 double slouchDegrees(const BodyJoints& joints) {
-    const double midX = (joints.leftShoulder.x + joints.rightShoulder.x) / 2.0;
-    const double midY = (joints.leftShoulder.y + joints.rightShoulder.y) / 2.0;
-    const double toNose = std::atan2(joints.nose.y - joints.neck.y, joints.nose.x - joints.neck.x);
-    const double toMid = std::atan2(midY - joints.neck.y, midX - joints.neck.x);
-    double angle = std::abs(toNose - toMid) * kDegreesPerRadian;
-    return angle > 180.0 ? 360.0 - angle : angle;
+    const QPointF midpoint((joints.leftShoulder.x + joints.rightShoulder.x) / 2.0,
+                           (joints.leftShoulder.y + joints.rightShoulder.y) / 2.0);
+    return PostureGeometry::vertexAngleDegrees({joints.nose.x, joints.nose.y},
+                                               {joints.neck.x, joints.neck.y}, midpoint);
 }
 
 RgbImage loadFrame(const QString& name) {
