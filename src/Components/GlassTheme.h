@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+
+#include "Models/RiskLevel.h"
+
+// The shared palette, and the few shared looks every screen draws with.
+namespace GlassTheme {
+
+QColor primaryText();
+QColor secondaryText();
+QColor tertiaryText();
+QColor accent();
+// The green of success lines and the completed reset.
+QColor success();
+// The desktop's standard grey, green and orange, as the glows and the track use them.
+QColor standardGray();
+QColor standardGreen();
+QColor standardOrange();
+// A frosted layer over the blurred backdrop: light and translucent.
+QColor ultraThinMaterial();
+
+QColor fromSrgb(const SrgbColor& color, double opacity = 1.0);
+QColor withOpacity(QColor color, double opacity);
+
+}  // namespace GlassTheme

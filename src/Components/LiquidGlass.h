@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QRectF>
+
+// The parameters of one glass surface.
+struct GlassStyle {
+    qreal cornerRadius = 16;
+    double saturation = 1.0;
+    double brightness = 0.0;
+    qreal shadowRadius = 10;
+    double shadowOpacity = 0.07;
+
+    bool operator==(const GlassStyle&) const = default;
+};
+
+// Frosted glass behind a widget's content: the five layers (or the flat fill when transparency
+// is reduced), and the two shadows it casts. The shadows are blurred once per size and kept.
+namespace LiquidGlass {
+
+void paintSurface(QPainter& painter, const QRectF& rect, const GlassStyle& style,
+                  bool reduceTransparency);
+// The drop shadow and the top highlight of a surface of this size.
+void paintShadows(QPainter& painter, const QRectF& rect, const GlassStyle& style);
+// How far the shadows reach beyond the surface.
+QMarginsF shadowOverhang(const GlassStyle& style);
+// A Gaussian-like blur of an image's pixels, by three box passes; radius in pixels.
+QImage blurred(const QImage& image, qreal radius);
+
+}  // namespace LiquidGlass

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "Components/LiquidGlass.h"
+
+class MotionPreferences;
+
+// A card's elevation.
+enum class CardDepth { prominent, standard, recessed };
+
+namespace CardDepths {
+GlassStyle glassOf(CardDepth depth);
+}
+
+// A glass card: its children one above the other, centred, 8 pt apart, 16 pt in from the
+// edges; as wide as its parent gives it. It breathes gently, shadows and all.
+class StatCard : public QWidget {
+    Q_OBJECT
+
+public:
+    StatCard(CardDepth depth, MotionPreferences& motion, QWidget* parent = nullptr);
+
+    CardDepth depth() const { return depth_; }
+    // Adds a child, centred, under the ones already there.
+    void addContent(QWidget* child, Qt::Alignment alignment = Qt::AlignHCenter);
+    void addContent(QLayout* row);
+    QVBoxLayout* contentLayout() const { return layout_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    CardDepth depth_;
+    MotionPreferences& motion_;
+    QVBoxLayout* layout_;
+};
