@@ -1,0 +1,20 @@
+#include "Components/StatLabel.h"
+
+#include "Components/GlassTheme.h"
+
+StatLabel::StatLabel(const QString& text, QWidget* parent) : QLabel(captionText(text), parent) {
+    QFont font = this->font();
+    font.setPointSizeF(10);
+    font.setWeight(QFont::DemiBold);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
+    setFont(font);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, GlassTheme::secondaryText());
+    setPalette(palette);
+    setAccessibleName(text);
+}
+
+QString StatLabel::captionText(const QString& text) {
+    // QString::toUpper applies the full Unicode case mapping and ignores the locale.
+    return text.toUpper();
+}
