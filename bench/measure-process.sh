@@ -15,7 +15,8 @@ if [ -z "${SPINDREL_MEASURE_INSIDE:-}" ]; then
 fi
 
 config="$(mktemp -d)"
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$config"' EXIT
+# Let it save its day before its folder goes.
+trap 'kill "$pid" 2>/dev/null && wait "$pid"; rm -rf "$config"' EXIT
 args=()
 what="idle"
 if [ -n "$image" ]; then
