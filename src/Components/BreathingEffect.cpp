@@ -131,7 +131,8 @@ void BreathingEffect::drawBehind(QPainter&, const QRectF&) {}
 void BreathingEffect::draw(QPainter* painter) {
     QPoint offset;
     const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset);
-    const QRectF bounds(QPointF(offset), source.deviceIndependentSize());
+    // The widget itself, not the padded area the effect may draw in.
+    const QRectF bounds = sourceBoundingRect(Qt::LogicalCoordinates);
     const double swing = phase();
     painter->save();
     const QPointF centre = bounds.center();

@@ -1,12 +1,20 @@
 #include "Components/GlassTheme.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace GlassTheme {
 
 QColor fromSrgb(const SrgbColor& color, double opacity) {
     return QColor::fromRgbF(static_cast<float>(color.red), static_cast<float>(color.green),
                             static_cast<float>(color.blue), static_cast<float>(opacity));
+}
+
+QFont font(const QFont& base, qreal size, QFont::Weight weight) {
+    QFont font = base;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
+    font.setWeight(weight);
+    return font;
 }
 
 QColor withOpacity(QColor color, double opacity) {

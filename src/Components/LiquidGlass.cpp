@@ -10,7 +10,9 @@
 
 namespace {
 
-// One horizontal then vertical running-sum pass of a box `2 * half + 1` wide.
+// One running-sum pass of a box `2 * half + 1` wide along rows or columns. Beyond the edges
+// the edge pixel goes on, so a backdrop keeps its colour to the border; a shadow's image has
+// clear margins, which go on as clear.
 void boxPass(std::vector<float>& channel, int width, int height, int half, bool horizontal) {
     if (half <= 0) {
         return;
@@ -23,25 +25,20 @@ void boxPass(std::vector<float>& channel, int width, int height, int half, bool 
     };
     std::vector<float> source(static_cast<std::size_t>(length));
     const float window = static_cast<float>(2 * half + 1);
+    const auto edge = [&](int i) {
+        return source[static_cast<std::size_t>(std::clamp(i, 0, length - 1))];
+    };
     for (int line = 0; line < lines; ++line) {
         for (int i = 0; i < length; ++i) {
             source[static_cast<std::size_t>(i)] = at(line, i);
         }
-        // Beyond the edges the image is taken as clear.
         float sum = 0;
-        for (int i = 0; i <= std::min(half, length - 1); ++i) {
-            sum += source[static_cast<std::size_t>(i)];
+        for (int k = -half; k <= half; ++k) {
+            sum += edge(k);
         }
         for (int i = 0; i < length; ++i) {
             at(line, i) = sum / window;
-            const int entering = i + half + 1;
-            const int leaving = i - half;
-            if (entering < length) {
-                sum += source[static_cast<std::size_t>(entering)];
-            }
-            if (leaving >= 0) {
-                sum -= source[static_cast<std::size_t>(leaving)];
-            }
+            sum += edge(i + half + 1) - edge(i - half);
         }
     }
 }

@@ -14,13 +14,6 @@ namespace {
 constexpr std::chrono::milliseconds kFrame{50};
 constexpr qreal kGlowBlur = 12;
 
-QFont fontOf(const QWidget& widget, qreal size, QFont::Weight weight) {
-    QFont font = widget.font();
-    font.setPointSizeF(size);
-    font.setWeight(weight);
-    return font;
-}
-
 // Draws the glow under the badge and scales the whole badge; both may spill past the widget.
 class PulseEffect final : public QGraphicsEffect {
 public:
@@ -197,8 +190,8 @@ void RiskBadge::hideEvent(QHideEvent* event) {
 }
 
 QSizeF RiskBadge::pillSize() const {
-    const QFontMetricsF mark(fontOf(*this, 12, QFont::Normal));
-    const QFontMetricsF word(fontOf(*this, 13, QFont::Bold));
+    const QFontMetricsF mark(GlassTheme::font(font(), 12, QFont::Normal));
+    const QFontMetricsF word(GlassTheme::font(font(), 13, QFont::Bold));
     const qreal content = mark.horizontalAdvance(RiskLevels::badgeMark(level_)) + 6 +
                           word.horizontalAdvance(RiskLevels::badgeWord(level_));
     return {content + 32, std::max(mark.height(), word.height()) + 16};
@@ -230,8 +223,8 @@ void RiskBadge::paintEvent(QPaintEvent*) {
     rimPen.setMiterLimit(10);
     painter.strokePath(Squircle::capsule(pill.adjusted(0.375, 0.375, -0.375, -0.375)), rimPen);
 
-    const QFont markFont = fontOf(*this, 12, QFont::Normal);
-    const QFont wordFont = fontOf(*this, 13, QFont::Bold);
+    const QFont markFont = GlassTheme::font(font(), 12, QFont::Normal);
+    const QFont wordFont = GlassTheme::font(font(), 13, QFont::Bold);
     const QString mark = RiskLevels::badgeMark(level_);
     const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
     const QRectF content = pill.adjusted(16, 8, -16, -8);

@@ -3,9 +3,7 @@
 #include "Components/GlassTheme.h"
 
 StatLabel::StatLabel(const QString& text, QWidget* parent) : QLabel(captionText(text), parent) {
-    QFont font = this->font();
-    font.setPointSizeF(10);
-    font.setWeight(QFont::DemiBold);
+    QFont font = GlassTheme::font(this->font(), 10, QFont::DemiBold);
     font.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
     setFont(font);
     QPalette palette = this->palette();

@@ -15,13 +15,6 @@ constexpr qreal kGap = 16;
 constexpr qreal kLabelBox = 44;
 constexpr qreal kLegendWidth = 8 + 8 + kLabelBox + 8 + 56;
 
-QFont fontOf(const QWidget& widget, qreal size, QFont::Weight weight) {
-    QFont font = widget.font();
-    font.setPointSizeF(size);
-    font.setWeight(weight);
-    return font;
-}
-
 // Clockwise from 12 o'clock: a conical gradient runs the other way, so its stops are reversed.
 QConicalGradient clockwiseGradient(QPointF centre, const QColor& start, const QColor& end) {
     QConicalGradient gradient(centre, 90);
@@ -113,8 +106,8 @@ void TimeRingChart::paintEvent(QPaintEvent*) {
                                     GlassTheme::fromSrgb({0.20, 0.50, 0.35})));
     }
 
-    const QFont totalFont = fontOf(*this, 14, QFont::Bold);
-    const QFont captionFont = fontOf(*this, 9, QFont::Normal);
+    const QFont totalFont = GlassTheme::font(font(), 14, QFont::Bold);
+    const QFont captionFont = GlassTheme::font(font(), 9, QFont::Normal);
     const qreal totalHeight = QFontMetricsF(totalFont).height();
     const qreal captionHeight = QFontMetricsF(captionFont).height();
     const qreal top = centre.y() - (totalHeight + captionHeight) / 2;
@@ -127,9 +120,13 @@ void TimeRingChart::paintEvent(QPaintEvent*) {
     painter.drawText(QRectF(ring.left(), top + totalHeight, ring.width(), captionHeight),
                      Qt::AlignCenter, u"total"_s);
 
-    const QFont labelFont = fontOf(*this, 12, QFont::Medium);
-    const QFont valueFont = fontOf(*this, 12, QFont::DemiBold);
+    const QFont labelFont = GlassTheme::font(font(), 12, QFont::Medium);
+    const QFont valueFont = GlassTheme::font(font(), 12, QFont::DemiBold);
     const qreal rowHeight = QFontMetricsF(valueFont).height();
+    // 44 pt holds the labels in the narrow system font they were set for; a wider font gets
+    // the room it needs rather than a clipped word.
+    const qreal labelBox =
+        std::max(kLabelBox, QFontMetricsF(labelFont).horizontalAdvance(u"Sitting"_s) + 2);
     const qreal legendTop = centre.y() - (2 * rowHeight + 8) / 2;
     const qreal legendLeft = ring.right() + kGap;
     const auto legendRow = [&](qreal y, const QColor& dot, const QString& label,
@@ -139,11 +136,11 @@ void TimeRingChart::paintEvent(QPaintEvent*) {
         painter.drawEllipse(QRectF(legendLeft, y + (rowHeight - 8) / 2, 8, 8));
         painter.setFont(labelFont);
         painter.setPen(GlassTheme::secondaryText());
-        painter.drawText(QRectF(legendLeft + 16, y, kLabelBox, rowHeight),
+        painter.drawText(QRectF(legendLeft + 16, y, labelBox, rowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, label);
         painter.setFont(valueFont);
         painter.setPen(GlassTheme::primaryText());
-        painter.drawText(QRectF(legendLeft + 16 + kLabelBox + 8, y, 80, rowHeight),
+        painter.drawText(QRectF(legendLeft + 16 + labelBox + 8, y, 80, rowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, value);
     };
     legendRow(legendTop, GlassTheme::fromSrgb({0.80, 0.38, 0.32}), u"Sitting"_s,
