@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 #include "Components/Easing.h"
 #include "Components/MotionPreferences.h"
@@ -28,7 +30,7 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
     target->setAttribute(Qt::WA_Hover);
     ticker_.setInterval(kFrame);
     connect(&ticker_, &QTimer::timeout, this, [this] {
-        update();
+        redrawIfVisiblyChanged();
         updateTicking();
     });
     startTimer_.setSingleShot(true);
@@ -102,7 +104,7 @@ bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
                 // At rest at once: no easing for the pointer.
                 isHovered_ = true;
                 settleClock_.invalidate();
-                update();
+                redrawIfVisiblyChanged();
                 updateTicking();
                 break;
             case QEvent::HoverLeave:
@@ -128,12 +130,34 @@ QRectF BreathingEffect::boundingRectFor(const QRectF& sourceRect) const {
 
 void BreathingEffect::drawBehind(QPainter&, const QRectF&) {}
 
+void BreathingEffect::redrawIfVisiblyChanged() {
+    if (!target_) {
+        return;
+    }
+    // A breath moves a card's edge by well under a pixel over seconds; most ticks would draw
+    // the same picture again. Only a quarter pixel of movement or 1 % of opacity is redrawn.
+    const double swing = phase();
+    const qreal reach = std::max(target_->width(), target_->height()) / 2.0;
+    const bool moved = std::abs(swing - drawnPhase_) * intensity_ * reach >= 0.25;
+    const bool faded = std::abs(swing - drawnPhase_) * 0.04 >= 0.01;
+    if (!moved && !faded && !(swing == 0.0 && drawnPhase_ != 0.0)) {
+        return;
+    }
+    // Redrawing the area around the widget, not the widget, reuses its cached picture.
+    if (QWidget* parent = target_->parentWidget()) {
+        parent->update(boundingRectFor(QRectF(target_->geometry())).toAlignedRect());
+    } else {
+        update();
+    }
+}
+
 void BreathingEffect::draw(QPainter* painter) {
     QPoint offset;
     const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset);
     // The widget itself, not the padded area the effect may draw in.
     const QRectF bounds = sourceBoundingRect(Qt::LogicalCoordinates);
     const double swing = phase();
+    drawnPhase_ = swing;
     painter->save();
     const QPointF centre = bounds.center();
     painter->translate(centre);

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::chrono::milliseconds kFrame{50};
+constexpr std::chrono::milliseconds kFrame{80};
 constexpr qreal kGlowBlur = 12;
 
 // Draws the glow under the badge and scales the whole badge; both may spill past the widget.
@@ -94,8 +94,15 @@ RiskBadge::RiskBadge(RiskLevel level, MotionPreferences& motion, QWidget* parent
     setGraphicsEffect(new PulseEffect(this));
     ticker_.setInterval(kFrame);
     connect(&ticker_, &QTimer::timeout, this, [this] {
-        if (QGraphicsEffect* effect = graphicsEffect()) {
-            effect->update();
+        // Redraw when the glow's edge has moved half a pixel or its opacity 1 %.
+        const double phase = pulsePhase();
+        const qreal spread = std::abs(phase - drawnPhase_) * 0.2 * pillRect().width() / 2;
+        const double fade = std::abs(glowOpacity(level_, phase) - glowOpacity(level_, drawnPhase_));
+        if (spread >= 0.5 || fade >= 0.01) {
+            drawnPhase_ = phase;
+            if (QGraphicsEffect* effect = graphicsEffect()) {
+                effect->update();
+            }
         }
     });
     connect(&motion_, &MotionPreferences::changed, this, [this] {

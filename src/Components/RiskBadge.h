@@ -50,5 +50,6 @@ private:
     MotionPreferences& motion_;
     bool pulsing_ = false;
     QElapsedTimer pulseClock_;
+    double drawnPhase_ = 0.0;
     QTimer ticker_;
 };
