@@ -28,9 +28,8 @@ struct BenchDesk {
 void BM_ActiveTick(benchmark::State& state) {
     BenchDesk desk;
     desk.settings.setInteger(QStringLiteral("reminderInterval"), 1'000'000);
-    SittingTracker quiet(
-        TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings, desk.random,
-                            desk.camera});
+    SittingTracker quiet(TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings,
+                                         desk.random, desk.camera});
     for (auto _ : state) {
         desk.clock.advance(30s);
         quiet.tick();

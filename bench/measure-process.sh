@@ -3,6 +3,7 @@
 # it used and its memory, read from /proc.
 # Usage: bench/measure-process.sh [seconds] [image]
 #   With an image, posture tracking is on and the image is played as a 30 fps camera.
+#   SPINDREL_PROGRAM names another program to measure (the component gallery, say).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-600}"
@@ -15,7 +16,8 @@ if [ -z "${SPINDREL_MEASURE_INSIDE:-}" ]; then
 fi
 
 config="$(mktemp -d)"
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$config"' EXIT
+# Let it save its day before its folder goes.
+trap 'kill "$pid" 2>/dev/null && wait "$pid"; rm -rf "$config"' EXIT
 args=()
 what="idle"
 if [ -n "$image" ]; then
@@ -24,7 +26,9 @@ if [ -n "$image" ]; then
     args=(--camera-image "$(realpath "$image")" --camera-fps 30)
     what="posture tracking on, $(basename "$image") at 30 fps"
 fi
-XDG_CONFIG_HOME="$config" "$root/build/src/spindrel" "${args[@]}" &
+program="${SPINDREL_PROGRAM:-$root/build/src/spindrel}"
+[ -n "${SPINDREL_PROGRAM:-}" ] && what="$(basename "$program"), visible"
+XDG_CONFIG_HOME="$config" "$program" "${args[@]}" &
 pid=$!
 sleep 2
 ticks_per_second="$(getconf CLK_TCK)"

@@ -46,6 +46,7 @@ protected:
 
 private:
     void updateTicking();
+    void redrawIfVisiblyChanged();
 
     QPointer<QWidget> target_;
     double intensity_;
@@ -57,6 +58,7 @@ private:
     // Where the swing was when it stopped, eased back to rest over settleTime.
     double settleFrom_ = 0.0;
     QElapsedTimer settleClock_;
+    double drawnPhase_ = 0.0;
     QTimer ticker_;
     QTimer startTimer_;
 };

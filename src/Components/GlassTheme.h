@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 
 #include "Models/RiskLevel.h"
 
@@ -21,6 +22,9 @@ QColor standardOrange();
 QColor ultraThinMaterial();
 
 QColor fromSrgb(const SrgbColor& color, double opacity = 1.0);
+// The system font at a size in points of the window, which are device-independent pixels, not
+// typographic points (those would come out a third larger at 96 dpi).
+QFont font(const QFont& base, qreal size, QFont::Weight weight = QFont::Normal);
 QColor withOpacity(QColor color, double opacity);
 
 }  // namespace GlassTheme

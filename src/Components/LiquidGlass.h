@@ -21,11 +21,22 @@ namespace LiquidGlass {
 
 void paintSurface(QPainter& painter, const QRectF& rect, const GlassStyle& style,
                   bool reduceTransparency);
-// The drop shadow and the top highlight of a surface of this size.
-void paintShadows(QPainter& painter, const QRectF& rect, const GlassStyle& style);
 // How far the shadows reach beyond the surface.
 QMarginsF shadowOverhang(const GlassStyle& style);
 // A Gaussian-like blur of an image's pixels, by three box passes; radius in pixels.
 QImage blurred(const QImage& image, qreal radius);
+
+// The drop shadow and the top highlight a surface casts. Blurring is the costly part of a card,
+// so the blurred image is kept until the surface changes size or style.
+class GlassShadows {
+public:
+    void paint(QPainter& painter, const QRectF& rect, const GlassStyle& style);
+
+private:
+    QImage image_;
+    QSizeF size_;
+    qreal ratio_ = 0;
+    GlassStyle style_;
+};
 
 }  // namespace LiquidGlass

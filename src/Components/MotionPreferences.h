@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusVariant>
 #include <QObject>
 #include <QVariant>
 

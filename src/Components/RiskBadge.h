@@ -33,6 +33,7 @@ public:
     static double glowOpacity(RiskLevel level, double phase);
     // The pill, centred in the widget, which leaves room around it for the glow.
     QRectF pillRect() const;
+    bool motionReducesTransparency() const;
 
     QSize sizeHint() const override;
 
@@ -49,5 +50,6 @@ private:
     MotionPreferences& motion_;
     bool pulsing_ = false;
     QElapsedTimer pulseClock_;
+    double drawnPhase_ = 0.0;
     QTimer ticker_;
 };

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class MotionPreferences;
+
+// A dashboard-like window of every component, for pictures, benchmarks and measurements.
+std::unique_ptr<QWidget> makeComponentGallery(MotionPreferences& motion);

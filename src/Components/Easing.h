@@ -1,0 +1,16 @@
+#pragma once
+
+#include <chrono>
+#include <cmath>
+
+// A value swinging between 0 and 1 and back, ease-in-out each way: `elapsed` into the swing,
+// `half` the time of one way.
+inline double swingAt(std::chrono::milliseconds elapsed, std::chrono::milliseconds half) {
+    if (half.count() <= 0) {
+        return 0.0;
+    }
+    const double cycles = static_cast<double>(elapsed.count()) / static_cast<double>(half.count());
+    const double within = std::fmod(cycles, 2.0);
+    const double t = within <= 1.0 ? within : 2.0 - within;
+    return t * t * (3.0 - 2.0 * t);
+}

@@ -1,0 +1,193 @@
+#include "Components/LiquidGlass.h"
+
+#include <QLinearGradient>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "Components/GlassTheme.h"
+#include "Components/Squircle.h"
+
+namespace {
+
+// One running-sum pass of a box `2 * half + 1` wide along rows or columns. Beyond the edges
+// the edge pixel goes on, so a backdrop keeps its colour to the border; a shadow's image has
+// clear margins, which go on as clear.
+void boxPass(std::vector<float>& channel, int width, int height, int half, bool horizontal) {
+    if (half <= 0) {
+        return;
+    }
+    const int lines = horizontal ? height : width;
+    const int length = horizontal ? width : height;
+    const auto at = [&](int line, int i) -> float& {
+        return horizontal ? channel[static_cast<std::size_t>(line) * width + i]
+                          : channel[static_cast<std::size_t>(i) * width + line];
+    };
+    std::vector<float> source(static_cast<std::size_t>(length));
+    const float window = static_cast<float>(2 * half + 1);
+    const auto edge = [&](int i) {
+        return source[static_cast<std::size_t>(std::clamp(i, 0, length - 1))];
+    };
+    for (int line = 0; line < lines; ++line) {
+        for (int i = 0; i < length; ++i) {
+            source[static_cast<std::size_t>(i)] = at(line, i);
+        }
+        float sum = 0;
+        for (int k = -half; k <= half; ++k) {
+            sum += edge(k);
+        }
+        for (int i = 0; i < length; ++i) {
+            at(line, i) = sum / window;
+            sum += edge(i + half + 1) - edge(i - half);
+        }
+    }
+}
+
+// The drop shadow and the top highlight of a surface, blurred, on an image that reaches
+// `overhang` beyond it on every side.
+QImage renderShadows(const QRectF& rect, const GlassStyle& style, qreal ratio) {
+    const QMarginsF overhang = LiquidGlass::shadowOverhang(style);
+    const QRectF area = rect.marginsAdded(overhang);
+    QImage image((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-area.topLeft());
+        painter.fillPath(
+            Squircle::roundedRect(rect.translated(0, style.shadowRadius * 0.3), style.cornerRadius),
+            QColor::fromRgbF(0, 0, 0, static_cast<float>(style.shadowOpacity)));
+    }
+    QImage shadow = LiquidGlass::blurred(image, style.shadowRadius * ratio);
+    QImage highlight(image.size(), QImage::Format_ARGB32_Premultiplied);
+    highlight.setDevicePixelRatio(ratio);
+    highlight.fill(Qt::transparent);
+    {
+        QPainter painter(&highlight);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(-area.topLeft());
+        painter.fillPath(Squircle::roundedRect(rect.translated(0, -0.5), style.cornerRadius),
+                         QColor::fromRgbF(1, 1, 1, 0.15F));
+    }
+    highlight = LiquidGlass::blurred(highlight, 1.0 * ratio);
+    QPainter painter(&shadow);
+    painter.drawImage(QPointF(0, 0), highlight);
+    return shadow;
+}
+
+}  // namespace
+
+namespace LiquidGlass {
+
+QImage blurred(const QImage& image, qreal radius) {
+    QImage result = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int width = result.width();
+    const int height = result.height();
+    if (radius <= 0.5 || width == 0 || height == 0) {
+        return result;
+    }
+    // Three box passes of this width approximate a Gaussian of sigma = radius / 2.
+    const double sigma = radius / 2.0;
+    const int half = std::max(
+        1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
+    std::vector<float> channels[4];
+    for (auto& channel : channels) {
+        channel.resize(static_cast<std::size_t>(width) * height);
+    }
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(result.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * width + x;
+            channels[0][i] = static_cast<float>(qAlpha(row[x]));
+            channels[1][i] = static_cast<float>(qRed(row[x]));
+            channels[2][i] = static_cast<float>(qGreen(row[x]));
+            channels[3][i] = static_cast<float>(qBlue(row[x]));
+        }
+    }
+    for (auto& channel : channels) {
+        for (int pass = 0; pass < 3; ++pass) {
+            boxPass(channel, width, height, half, true);
+            boxPass(channel, width, height, half, false);
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * width + x;
+            const auto clamp = [](float v) {
+                return std::clamp(static_cast<int>(v + 0.5F), 0, 255);
+            };
+            const int alpha = clamp(channels[0][i]);
+            row[x] = qRgba(std::min(clamp(channels[1][i]), alpha),
+                           std::min(clamp(channels[2][i]), alpha),
+                           std::min(clamp(channels[3][i]), alpha), alpha);
+        }
+    }
+    return result;
+}
+
+QMarginsF shadowOverhang(const GlassStyle& style) {
+    const qreal reach = style.shadowRadius * 1.5 + 2;
+    return {reach, reach, reach, reach + style.shadowRadius * 0.3};
+}
+
+void GlassShadows::paint(QPainter& painter, const QRectF& rect, const GlassStyle& style) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    if (image_.isNull() || size_ != rect.size() || ratio_ != ratio || style_ != style) {
+        image_ = renderShadows(QRectF(QPointF(0, 0), rect.size()), style, ratio);
+        size_ = rect.size();
+        ratio_ = ratio;
+        style_ = style;
+    }
+    const QMarginsF overhang = shadowOverhang(style);
+    painter.drawImage(rect.topLeft() - QPointF(overhang.left(), overhang.top()), image_);
+}
+
+void paintSurface(QPainter& painter, const QRectF& rect, const GlassStyle& style,
+                  bool reduceTransparency) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPainterPath shape = Squircle::roundedRect(rect, style.cornerRadius);
+    if (reduceTransparency) {
+        painter.fillPath(shape, GlassTheme::fromSrgb({0.96, 0.97, 0.96}));
+        painter.restore();
+        return;
+    }
+    // Frost: the backdrop is already blurred, so a light translucent layer over it serves.
+    painter.setOpacity(0.6);
+    painter.fillPath(shape, GlassTheme::ultraThinMaterial());
+    painter.setOpacity(1.0);
+    // Tint: the brightness offset as a faint white wash; a saturation factor of 1 and an offset
+    // of 0 leave what lies behind unchanged.
+    if (style.brightness > 0) {
+        painter.fillPath(shape, QColor::fromRgbF(1, 1, 1, static_cast<float>(style.brightness)));
+    }
+    QLinearGradient sheen(rect.topLeft(), rect.bottomRight());
+    sheen.setColorAt(0.0, QColor::fromRgbF(1, 1, 1, 0.22F));
+    sheen.setColorAt(0.3, QColor::fromRgbF(1, 1, 1, 0.08F));
+    sheen.setColorAt(0.6, Qt::transparent);
+    sheen.setColorAt(1.0, QColor::fromRgbF(0, 0, 0, 0.03F));
+    painter.fillPath(shape, sheen);
+
+    QLinearGradient rim(rect.topLeft(), rect.bottomLeft());
+    rim.setColorAt(0.0, QColor::fromRgbF(1, 1, 1, 0.45F));
+    rim.setColorAt(0.25, QColor::fromRgbF(1, 1, 1, 0.15F));
+    rim.setColorAt(0.5, QColor::fromRgbF(1, 1, 1, 0.05F));
+    rim.setColorAt(0.75, Qt::transparent);
+    QPen rimPen(QBrush(rim), 0.5, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    rimPen.setMiterLimit(10);
+    painter.strokePath(
+        Squircle::roundedRect(rect.adjusted(0.25, 0.25, -0.25, -0.25), style.cornerRadius - 0.25),
+        rimPen);
+
+    painter.setClipPath(shape);
+    const QRectF band(rect.left(), rect.bottom() - 20, rect.width(), 20);
+    QLinearGradient shade(band.topLeft(), band.bottomLeft());
+    shade.setColorAt(0.0, Qt::transparent);
+    shade.setColorAt(1.0, QColor::fromRgbF(0, 0, 0, 0.03F));
+    painter.fillPath(Squircle::roundedRect(band, style.cornerRadius), shade);
+    painter.restore();
+}
+
+}  // namespace LiquidGlass

@@ -1,0 +1,94 @@
+#include "Components/MotionPreferences.h"
+
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kPortal = u"org.freedesktop.portal.Desktop"_s;
+const QString kPortalPath = u"/org/freedesktop/portal/desktop"_s;
+const QString kSettings = u"org.freedesktop.portal.Settings"_s;
+
+const QString kGnomeInterface = u"org.gnome.desktop.interface"_s;
+const QString kAnimations = u"enable-animations"_s;
+const QString kGnomeA11y = u"org.gnome.desktop.a11y.interface"_s;
+const QString kHighContrast = u"high-contrast"_s;
+const QString kAppearance = u"org.freedesktop.appearance"_s;
+const QString kContrast = u"contrast"_s;
+
+// The portal wraps each value in one variant, some versions in two.
+QVariant unwrap(QVariant value) {
+    while (value.canConvert<QDBusVariant>() &&
+           value.metaType() == QMetaType::fromType<QDBusVariant>()) {
+        value = value.value<QDBusVariant>().variant();
+    }
+    return value;
+}
+
+}  // namespace
+
+MotionPreferences::MotionPreferences(QObject* parent)
+    : QObject(parent), bus_(QDBusConnection(u"none"_s)) {}
+
+MotionPreferences::MotionPreferences(const QDBusConnection& bus, QObject* parent)
+    : QObject(parent), bus_(bus) {
+    if (!bus_.isConnected()) {
+        return;
+    }
+    bus_.connect(kPortal, kPortalPath, kSettings, u"SettingChanged"_s, this,
+                 SLOT(settingChanged(QString, QString, QDBusVariant)));
+    readFromPortal();
+}
+
+void MotionPreferences::setReduceMotion(bool reduce) {
+    if (reduceMotion_ != reduce) {
+        reduceMotion_ = reduce;
+        emit changed();
+    }
+}
+
+void MotionPreferences::setReduceTransparency(bool reduce) {
+    if (reduceTransparency_ != reduce) {
+        reduceTransparency_ = reduce;
+        emit changed();
+    }
+}
+
+void MotionPreferences::readFromPortal() {
+    // Asked without waiting: the window must not wait on a desktop service to draw.
+    for (const auto& [group, key] :
+         {std::pair{kGnomeInterface, kAnimations}, std::pair{kGnomeA11y, kHighContrast},
+          std::pair{kAppearance, kContrast}}) {
+        QDBusMessage read =
+            QDBusMessage::createMethodCall(kPortal, kPortalPath, kSettings, u"Read"_s);
+        read << group << key;
+        auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(read, 2000), this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                [this, group = group, key = key](QDBusPendingCallWatcher* call) {
+                    const QDBusPendingReply<QDBusVariant> reply = *call;
+                    if (!reply.isError()) {
+                        apply(group, key, unwrap(reply.value().variant()));
+                    }
+                    call->deleteLater();
+                });
+    }
+}
+
+void MotionPreferences::settingChanged(const QString& group, const QString& key,
+                                       const QDBusVariant& value) {
+    apply(group, key, unwrap(value.variant()));
+}
+
+void MotionPreferences::apply(const QString& group, const QString& key, const QVariant& value) {
+    if (group == kGnomeInterface && key == kAnimations) {
+        setReduceMotion(!value.toBool());
+    } else if (group == kGnomeA11y && key == kHighContrast) {
+        setReduceTransparency(value.toBool());
+    } else if (group == kAppearance && key == kContrast) {
+        setReduceTransparency(value.toUInt() == 1);
+    }
+}

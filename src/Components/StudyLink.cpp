@@ -1,0 +1,108 @@
+#include "Components/StudyLink.h"
+
+#include <QEvent>
+#include <QPainter>
+
+#include "Components/GlassTheme.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kPadding = 6;
+constexpr qreal kIcon = 13;  // the size of an 11 pt symbol
+
+// Keeps a link in its card's top-right corner as the card is laid out.
+class CornerPin final : public QObject {
+public:
+    CornerPin(QWidget* card, StudyLink* link) : QObject(link), card_(card), link_(link) {
+        card->installEventFilter(this);
+        place();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == card_ &&
+            (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+            place();
+        }
+        return false;
+    }
+
+private:
+    void place() {
+        const QSize size = link_->sizeHint();
+        link_->setGeometry(card_->width() - kPadding - size.width(), kPadding, size.width(),
+                           size.height());
+        link_->raise();
+    }
+
+    QWidget* card_;
+    StudyLink* link_;
+};
+
+}  // namespace
+
+StudyLink::StudyLink(QString url, QString tooltip, UrlOpener open, QWidget* parent)
+    : QAbstractButton(parent), url_(std::move(url)), open_(std::move(open)) {
+    setToolTip(tooltip);
+    setAccessibleName(tooltip);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(this, &QAbstractButton::clicked, this, &StudyLink::openStudy);
+}
+
+QString StudyLink::doiUrl(const QString& doiPath) {
+    return u"https://doi.org/"_s + doiPath;
+}
+
+StudyLink* StudyLink::attach(QWidget* card, const QString& doiPath, const QString& tooltip,
+                             UrlOpener open) {
+    auto* link = new StudyLink(doiUrl(doiPath), tooltip, std::move(open), card);
+    new CornerPin(card, link);
+    return link;
+}
+
+QSize StudyLink::sizeHint() const {
+    // Room for the icon at 115 %.
+    const int side = static_cast<int>(std::ceil(kIcon * 1.15)) + 2;
+    return {side, side};
+}
+
+void StudyLink::openStudy() {
+    const QUrl address(url_, QUrl::StrictMode);
+    if (!address.isValid() || address.scheme().isEmpty() || !open_) {
+        return;
+    }
+    open_(address);
+}
+
+void StudyLink::enterEvent(QEnterEvent* event) {
+    hovered_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void StudyLink::leaveEvent(QEvent* event) {
+    hovered_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+void StudyLink::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool lit = hovered_ || hasFocus();
+    const qreal scale = lit ? 1.15 : 1.0;
+    const QColor ink = GlassTheme::withOpacity(GlassTheme::tertiaryText(), lit ? 1.0 : 0.6);
+    painter.translate(QRectF(rect()).center());
+    painter.scale(scale, scale);
+    const QRectF circle(-kIcon / 2 + 0.6, -kIcon / 2 + 0.6, kIcon - 1.2, kIcon - 1.2);
+    painter.setPen(QPen(ink, 1.2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(circle);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawEllipse(QPointF(0, -kIcon * 0.22), 0.9, 0.9);
+    painter.drawRoundedRect(QRectF(-0.7, -kIcon * 0.08, 1.4, kIcon * 0.34), 0.7, 0.7);
+}

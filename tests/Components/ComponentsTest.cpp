@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QVBoxLayout>
+#include <cmath>
+#include <numbers>
+
+#include "Components/BreathingEffect.h"
+#include "Components/Easing.h"
+#include "Components/GlassTheme.h"
+#include "Components/MotionPreferences.h"
+#include "Components/ProgressBar.h"
+#include "Components/RiskBadge.h"
+#include "Components/Squircle.h"
+#include "Components/StatCard.h"
+#include "Components/StatLabel.h"
+#include "Components/StudyLink.h"
+#include "Components/TimeRingChart.h"
+#include "Support/PostureBodies.h"
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A card on a white page with room around it for its shadow, rendered as the user sees it.
+QImage renderCard(CardDepth depth, MotionPreferences& motion) {
+    QWidget page;
+    page.setAutoFillBackground(true);
+    QPalette palette = page.palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    page.setPalette(palette);
+    page.resize(300, 200);
+    auto* card = new StatCard(depth, motion, &page);
+    card->setGeometry(50, 40, 200, 100);
+    page.show();
+    QImage image(page.size(), QImage::Format_ARGB32);
+    page.render(&image);
+    return image;
+}
+
+double darkness(QRgb pixel) {
+    return 1.0 - qGray(pixel) / 255.0;
+}
+
+// The ring's pixel at this fraction of a turn, clockwise from 12 o'clock.
+QColor ringPixel(const QImage& image, const QRectF& ring, double turn) {
+    const double angle = turn * 2 * std::numbers::pi;
+    const QPointF centre = ring.center();
+    const qreal radius = ring.width() / 2;
+    return image.pixelColor(QPoint(static_cast<int>(centre.x() + radius * std::sin(angle)),
+                                   static_cast<int>(centre.y() - radius * std::cos(angle))));
+}
+
+QImage renderWidget(QWidget& widget) {
+    QImage image(widget.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    widget.render(&image, {}, {}, QWidget::DrawChildren);
+    return image;
+}
+
+}  // namespace
+
+TEST(StatCard, ReducedTransparencyIsAFlatFillThatKeepsItsShadows) {
+    MotionPreferences motion;
+    motion.setReduceTransparency(true);
+    const QImage image = renderCard(CardDepth::standard, motion);
+    EXPECT_EQ(image.pixelColor(150, 90).rgb(), GlassTheme::fromSrgb({0.96, 0.97, 0.96}).rgb());
+    EXPECT_EQ(image.pixelColor(100, 60).rgb(), image.pixelColor(200, 120).rgb());
+    EXPECT_GT(darkness(image.pixel(150, 143)), 0.005);  // the shadow below the card
+
+    motion.setReduceTransparency(false);
+    const QImage glass = renderCard(CardDepth::standard, motion);
+    EXPECT_NE(glass.pixelColor(60, 45).rgb(), glass.pixelColor(240, 135).rgb());  // the sheen
+}
+
+TEST(StatCard, AProminentCardCastsAFurtherDarkerShadowThanARecessedOne) {
+    MotionPreferences motion;
+    const QImage prominent = renderCard(CardDepth::prominent, motion);
+    const QImage recessed = renderCard(CardDepth::recessed, motion);
+    for (const int below : {3, 8}) {
+        EXPECT_GT(darkness(prominent.pixel(150, 140 + below)),
+                  darkness(recessed.pixel(150, 140 + below)) + 0.002)
+            << below;
+    }
+    EXPECT_GT(darkness(prominent.pixel(150, 156)), 0.001);
+    EXPECT_LT(darkness(recessed.pixel(150, 156)), 0.001);
+}
+
+TEST(TimeRingChart, ArcsCoverTheirSharesClockwiseFromTwelve) {
+    TimeRingChart chart;
+    chart.resize(chart.sizeHint());
+    chart.setMinutes(30, 10);
+    const QImage image = renderWidget(chart);
+    const QRectF ring = chart.ringRect();
+    const auto isSitting = [](QColor c) { return c.red() > 150 && c.green() < 140; };
+    const auto isBreak = [](QColor c) { return c.green() > c.red() + 40; };
+    for (const double turn : {0.05, 0.3, 0.5, 0.7}) {
+        EXPECT_TRUE(isSitting(ringPixel(image, ring, turn))) << turn;
+    }
+    for (const double turn : {0.8, 0.9}) {
+        EXPECT_TRUE(isBreak(ringPixel(image, ring, turn))) << turn;
+    }
+
+    chart.setMinutes(0, 0);
+    const QImage empty = renderWidget(chart);
+    for (const double turn : {0.1, 0.5, 0.9}) {
+        const QColor track = ringPixel(empty, ring, turn);
+        EXPECT_GT(track.lightness(), 200) << turn;  // only the faint track
+        EXPECT_FALSE(isSitting(track) || isBreak(track));
+    }
+}
+
+TEST(TimeRingChart, MinutesTextAndFractions) {
+    EXPECT_EQ(TimeRingChart::formatMinutes(0), u"0m"_s);
+    EXPECT_EQ(TimeRingChart::formatMinutes(59), u"59m"_s);
+    EXPECT_EQ(TimeRingChart::formatMinutes(60), u"1h 0m"_s);
+    EXPECT_EQ(TimeRingChart::formatMinutes(135), u"2h 15m"_s);
+    EXPECT_EQ(TimeRingChart::formatMinutes(605), u"10h 5m"_s);
+    const auto quarter = TimeRingChart::arcFractions(30, 10);
+    EXPECT_DOUBLE_EQ(quarter.sittingEnd, 0.75);
+    EXPECT_DOUBLE_EQ(quarter.breakEnd, 1.0);
+    const auto one = TimeRingChart::arcFractions(1, 0);
+    EXPECT_DOUBLE_EQ(one.sittingEnd, 1.0);  // a single minute is a full ring
+    const auto none = TimeRingChart::arcFractions(0, 0);
+    EXPECT_DOUBLE_EQ(none.breakEnd, 0.0);
+}
+
+TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
+    ProgressBar bar;
+    bar.resize(200, 4);
+    bar.setColor(Qt::red);
+    const auto redAt = [&bar](int x) {
+        const QImage image = renderWidget(bar);
+        const QColor pixel = image.pixelColor(x, 2);
+        return pixel.red() > 200 && pixel.green() < 80;
+    };
+    bar.setProgress(0.0, false);
+    EXPECT_FALSE(redAt(10));
+    bar.setProgress(0.5, false);
+    EXPECT_TRUE(redAt(90));
+    EXPECT_FALSE(redAt(110));
+    bar.setProgress(1.3, false);
+    EXPECT_TRUE(redAt(197));
+    EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, 1.3), 200.0);
+    EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
+}
+
+TEST(StatLabel, CaptionsAreUpperCaseWithFullUnicodeMapping) {
+    EXPECT_EQ(StatLabel(u"Today's Activity"_s).text(), u"TODAY'S ACTIVITY"_s);
+    EXPECT_EQ(StatLabel::captionText(u"straße"_s), u"STRASSE"_s);
+    EXPECT_EQ(StatLabel::captionText(u"istanbul"_s), u"ISTANBUL"_s);  // no Turkish dotted I
+}
+
+TEST(Breathing, SwingsEaseInOutAndStaysStillWhenMotionIsReduced) {
+    EXPECT_DOUBLE_EQ(swingAt(0ms, 7s), 0.0);
+    EXPECT_DOUBLE_EQ(swingAt(3500ms, 7s), 0.5);
+    EXPECT_DOUBLE_EQ(swingAt(7s, 7s), 1.0);
+    EXPECT_DOUBLE_EQ(swingAt(14s, 7s), 0.0);  // one full breath: rest, peak, rest
+    EXPECT_LT(swingAt(700ms, 7s), 0.1);       // slow out of rest
+
+    MotionPreferences motion;
+    QWidget view;
+    auto* effect = new BreathingEffect(&view, 0.004, 7s, motion);
+    view.setGeometry(300, 300, 100, 100);  // away from the pointer
+    QCursor::setPos(5, 5);
+    view.show();
+    ASSERT_TRUE(waitUntil([&] { return effect->isBreathing(); }));
+    EXPECT_TRUE(effect->isActive());
+    EXPECT_TRUE(effect->isTicking());
+    motion.setReduceMotion(true);
+    ASSERT_TRUE(waitUntil([&] { return !effect->isTicking(); }));
+    EXPECT_DOUBLE_EQ(effect->scale(), 1.0);
+    EXPECT_DOUBLE_EQ(effect->opacity(), 1.0);
+    view.hide();
+    motion.setReduceMotion(false);
+    EXPECT_FALSE(effect->isTicking());  // nothing ticks for a hidden view
+}
+
+TEST(Breathing, APointerOnTheViewPutsItAtRestAtOnce) {
+    MotionPreferences motion;
+    QWidget view;
+    view.resize(100, 100);
+    auto* effect = new BreathingEffect(&view, 0.004, 7s, motion);
+    view.show();
+    ASSERT_TRUE(waitUntil([&] { return effect->isBreathing(); }));
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(&view, &enter);
+    EXPECT_TRUE(effect->isHovered());
+    EXPECT_DOUBLE_EQ(effect->scale(), 1.0);
+    EXPECT_FALSE(effect->isTicking());
+}
+
+TEST(RiskBadge, PulsesBetweenItsLevelsGlowValuesUnlessMotionIsReduced) {
+    EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::low, 0.0), 0.08);
+    EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::high, 1.0), 0.45);
+    EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::medium, 1.0), 0.30);
+
+    MotionPreferences motion;
+    RiskBadge badge(RiskLevel::low, motion);
+    badge.resize(badge.sizeHint());
+    badge.show();
+    EXPECT_FALSE(badge.isPulsing());
+    ASSERT_TRUE(waitUntil([&] { return badge.isPulsing(); }));
+    badge.setRiskLevel(RiskLevel::high);
+    EXPECT_FALSE(badge.isPulsing());  // restarts in the new colours
+    EXPECT_EQ(badge.accessibleName(), RiskLevels::badgeWord(RiskLevel::high));
+    ASSERT_TRUE(waitUntil([&] { return badge.isPulsing(); }));
+
+    motion.setReduceMotion(true);
+    EXPECT_FALSE(badge.isPulsing());
+    EXPECT_FALSE(badge.isTicking());
+    badge.setRiskLevel(RiskLevel::medium);
+    QTest::qWait(300);
+    EXPECT_FALSE(badge.isPulsing());
+    EXPECT_DOUBLE_EQ(badge.badgeScale(), 1.0);
+    EXPECT_DOUBLE_EQ(badge.glowScale(), 1.2);
+}
+
+TEST(RiskBadge, ShowsTheLevelsTintInsideThePill) {
+    MotionPreferences motion;
+    RiskBadge badge(RiskLevel::high, motion);
+    badge.resize(badge.sizeHint());
+    const QImage image = renderWidget(badge);
+    const QRectF pill = badge.pillRect();
+    const QColor inside = image.pixelColor(
+        QPoint(static_cast<int>(pill.left() + 6), static_cast<int>(pill.center().y())));
+    EXPECT_GT(inside.red(), inside.green());  // high risk tints red
+}
+
+TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
+    QWidget card;
+    card.resize(200, 100);
+    std::vector<QUrl> opened;
+    StudyLink* link = StudyLink::attach(&card, u"10.1007/s10654-018-0380-1"_s,
+                                        u"Brisketh et al., 2018 — Sitting time & mortality risk"_s,
+                                        [&opened](const QUrl& url) { opened.push_back(url); });
+    card.show();
+    EXPECT_EQ(link->geometry().right(), 200 - 6 - 1);
+    EXPECT_EQ(link->geometry().top(), 6);
+    EXPECT_EQ(link->toolTip(), u"Brisketh et al., 2018 — Sitting time & mortality risk"_s);
+    QTest::mouseClick(link, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1U);
+    EXPECT_EQ(opened.front(), QUrl(u"https://doi.org/10.1007/s10654-018-0380-1"_s));
+    link->setFocus();
+    QTest::keyClick(link, Qt::Key_Space);
+    EXPECT_EQ(opened.size(), 2U);
+
+    StudyLink broken(u"http://[not a host"_s, u"x"_s,
+                     [&opened](const QUrl& url) { opened.push_back(url); });
+    QTest::mouseClick(&broken, Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 2U);
+}
+
+TEST(Squircle, CornersStayInsideTheRectAndBlendIntoTheEdges) {
+    const QRectF rect(0, 0, 100, 60);
+    const QPainterPath path = Squircle::roundedRect(rect, 16);
+    EXPECT_EQ(path.boundingRect(), rect);
+    EXPECT_FALSE(path.contains(QPointF(1, 1)));  // the corner is cut
+    EXPECT_TRUE(path.contains(QPointF(50, 1)));  // the edge is straight
+    EXPECT_TRUE(path.contains(QPointF(16, 16)));
+    const QPainterPath capsule = Squircle::capsule(QRectF(0, 0, 80, 20));
+    EXPECT_TRUE(capsule.contains(QPointF(40, 10)));
+    EXPECT_FALSE(capsule.contains(QPointF(1, 1)));
+}
