@@ -79,7 +79,6 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     page->addWidget(scroll_);
 
     column_ = new QWidget;
-    column_->setAutoFillBackground(false);
     stack_ = new QVBoxLayout(column_);
 
     auto* header = new QVBoxLayout;
@@ -133,6 +132,8 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     stack_->addWidget(settings_, 0, Qt::AlignHCenter);
     stack_->addStretch(1);
     scroll_->setWidget(column_);
+    // The scroll area fills its widget's background; the page lets the backdrop through.
+    column_->setAutoFillBackground(false);
 
     connect(reset_, &QAbstractButton::clicked, this, &DashboardView::takeReset);
     connect(settings_, &QAbstractButton::clicked, this,
@@ -188,6 +189,10 @@ QString DashboardView::coachLine() const {
 
 QString DashboardView::riskLine() const {
     return riskLine_->text();
+}
+
+PostureIndicatorCard* DashboardView::postureCard() const {
+    return postureCard_.data();
 }
 
 ExerciseOffsetCard* DashboardView::exerciseCard() const {

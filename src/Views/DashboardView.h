@@ -38,7 +38,7 @@ public:
     RiskBadge* riskBadge() const { return badge_; }
     TimeRingChart* ringChart() const { return ring_; }
     // The optional cards, while they are shown.
-    PostureIndicatorCard* postureCard() const { return postureCard_; }
+    PostureIndicatorCard* postureCard() const;
     ExerciseOffsetCard* exerciseCard() const;
     GlassButton* resetButton() const { return reset_; }
     LinkButton* settingsButton() const { return settings_; }

@@ -94,7 +94,9 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
         u"On-device only. Your camera stays between you and your Mac \u2014 nothing leaves."_s,
         {10, QFont::Normal, GlassTheme::tertiaryText()}, features);
     privacy->setWordWrap(true);
-    features->addContent(privacy, Qt::AlignLeft);
+    privacy->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The full width, so that the wrapped lines get the height they need.
+    features->addContent(privacy, {});
     calibrateDivider_ = divider(features);
     features->addContent(calibrateDivider_, {});
     calibrate_ = new LinkButton({}, {12, QFont::Medium, GlassTheme::accent()}, features);

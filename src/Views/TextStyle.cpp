@@ -2,12 +2,12 @@
 
 #include <QFontMetrics>
 
+#include "Components/GlassTheme.h"
+
 namespace PageText {
 
 QFont fontOf(const TextStyle& style) {
-    QFont font;
-    font.setPointSizeF(style.pointSize);
-    font.setWeight(style.weight);
+    QFont font = GlassTheme::font(QFont(), style.pointSize, style.weight);
     font.setItalic(style.italic);
     if (style.tracking > 0) {
         font.setLetterSpacing(QFont::AbsoluteSpacing, style.tracking);

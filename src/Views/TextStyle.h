@@ -6,7 +6,7 @@
 
 // How one line of a page's text looks: its system-font size, weight, slant and colour.
 struct TextStyle {
-    qreal pointSize = 13;
+    qreal pointSize = 13;  // window points, as the components size their text
     QFont::Weight weight = QFont::Normal;
     QColor color;
     bool italic = false;
