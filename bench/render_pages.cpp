@@ -102,13 +102,11 @@ void dashboards(const QDir& folder) {
     desk.open();
     Window window(desk);
     desk.startCamera();
-    desk.see(2.0);
-    desk.tick();
+    desk.tickSeeing(2.0);
     window.save(folder, u"dashboard-posture-good"_s);
-    for (int i = 0; i < 3; ++i) {
-        desk.see(0.0, 0.0, 122.0);
-        desk.tick();
-    }
+    desk.tickSeeing(12.0);
+    window.save(folder, u"dashboard-posture-fair"_s);
+    desk.tickSeeing(0.0, 0.0, 121.2);
     window.save(folder, u"dashboard-posture-poor"_s);
 }
 

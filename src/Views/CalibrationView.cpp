@@ -24,8 +24,12 @@ const QColor& deniedRed() {
 }
 
 FilledButtonStyle wideButton() {
-    return {QColor::fromRgbF(0.2F, 0.38F, 0.28F, 0.7F), {14, QFont::DemiBold, Qt::white}, 10,
-            16, 10, true};
+    return {QColor::fromRgbF(0.2F, 0.38F, 0.28F, 0.7F),
+            {14, QFont::DemiBold, Qt::white},
+            10,
+            16,
+            10,
+            true};
 }
 
 QVBoxLayout* centredColumn(QWidget* panel) {
@@ -43,8 +47,7 @@ QWidget* centredSymbol(Symbol symbol, qreal pointSize, const QColor& color, QWid
 QHBoxLayout* stepRow(int number, const QString& text, QWidget* parent) {
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
-    QLabel* disc =
-        PageText::label(QString::number(number), {12, QFont::Bold, Qt::white}, parent);
+    QLabel* disc = PageText::label(QString::number(number), {12, QFont::Bold, Qt::white}, parent);
     disc->setFixedSize(22, 22);
     disc->setAlignment(Qt::AlignCenter);
     disc->setStyleSheet(u"background: %1; border-radius: 11px;"_s.arg(GlassTheme::accent().name()));
@@ -106,9 +109,9 @@ CalibrationView::CalibrationView(SittingTracker& tracker, PageContext&, QWidget*
 QWidget* CalibrationView::buildIntroduction() {
     auto* panel = new QWidget(this);
     QVBoxLayout* column = centredColumn(panel);
-    column->addWidget(centredSymbol(Symbol::personAndBackgroundDotted, 40, GlassTheme::accent(),
-                                    panel),
-                      0, Qt::AlignHCenter);
+    column->addWidget(
+        centredSymbol(Symbol::personAndBackgroundDotted, 40, GlassTheme::accent(), panel), 0,
+        Qt::AlignHCenter);
     column->addWidget(PageText::label(u"Posture Calibration"_s,
                                       {18, QFont::DemiBold, GlassTheme::primaryText()}, panel),
                       0, Qt::AlignHCenter);
@@ -137,8 +140,9 @@ QWidget* CalibrationView::buildCountdown() {
                       0, Qt::AlignHCenter);
     number_ = PageText::label({}, {48, QFont::Bold, GlassTheme::accent()}, panel);
     column->addWidget(number_, 0, Qt::AlignHCenter);
-    column->addWidget(PageText::paragraph(u"Sit in your best posture. This will be your baseline."_s,
-                                          {13, QFont::Normal, GlassTheme::secondaryText()}, panel));
+    column->addWidget(
+        PageText::paragraph(u"Sit in your best posture. This will be your baseline."_s,
+                            {13, QFont::Normal, GlassTheme::secondaryText()}, panel));
     return panel;
 }
 
@@ -147,9 +151,9 @@ QWidget* CalibrationView::buildFinished() {
     QVBoxLayout* column = centredColumn(panel);
     column->addWidget(centredSymbol(Symbol::checkmarkCircleFill, 48, GlassTheme::success(), panel),
                       0, Qt::AlignHCenter);
-    column->addWidget(PageText::label(u"Calibrated!"_s,
-                                      {20, QFont::DemiBold, GlassTheme::primaryText()}, panel),
-                      0, Qt::AlignHCenter);
+    column->addWidget(
+        PageText::label(u"Calibrated!"_s, {20, QFont::DemiBold, GlassTheme::primaryText()}, panel),
+        0, Qt::AlignHCenter);
     column->addWidget(PageText::paragraph(
         u"Your current posture has been saved as baseline. We'll compare against this to detect "
         u"deviations."_s,
@@ -164,9 +168,9 @@ QWidget* CalibrationView::buildFinished() {
 QWidget* CalibrationView::buildNoBaseline() {
     auto* panel = new QWidget(this);
     QVBoxLayout* column = centredColumn(panel);
-    column->addWidget(centredSymbol(Symbol::personAndBackgroundDotted, 48,
-                                    GlassTheme::tertiaryText(), panel),
-                      0, Qt::AlignHCenter);
+    column->addWidget(
+        centredSymbol(Symbol::personAndBackgroundDotted, 48, GlassTheme::tertiaryText(), panel), 0,
+        Qt::AlignHCenter);
     column->addWidget(PageText::label(u"No baseline taken"_s,
                                       {20, QFont::DemiBold, GlassTheme::primaryText()}, panel),
                       0, Qt::AlignHCenter);
@@ -219,8 +223,8 @@ CalibrationView::State CalibrationView::state() const {
 }
 
 void CalibrationView::redraw() {
-    const bool hadFocus = states_->currentWidget() &&
-                          states_->currentWidget()->isAncestorOf(focusWidget());
+    const bool hadFocus =
+        states_->currentWidget() && states_->currentWidget()->isAncestorOf(focusWidget());
     QWidget* shown = introduction_;
     switch (state()) {
         case State::introduction:

@@ -104,7 +104,8 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     riskCard_->addContent(new StatLabel(u"Sitting Risk Level"_s, riskCard_));
     badge_ = new RiskBadge(tracker_.riskLevel(), context_.motion, riskCard_);
     riskCard_->addContent(badge_);
-    riskLine_ = PageText::paragraph({}, {11, QFont::Normal, GlassTheme::secondaryText()}, riskCard_);
+    riskLine_ =
+        PageText::paragraph({}, {11, QFont::Normal, GlassTheme::secondaryText()}, riskCard_);
     PageText::limitLines(*riskLine_, 2);
     riskCard_->addContent(riskLine_, {});
     riskBar_ = new ProgressBar(riskCard_);
@@ -123,11 +124,11 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
 
     aboveReset_ = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
     stack_->addItem(aboveReset_);
-    reset_ = new GlassButton(u"Take a Reset \U0001F9D8"_s, resetButtonStyle(), context_.motion,
-                             column_);
+    reset_ =
+        new GlassButton(u"Take a Reset \U0001F9D8"_s, resetButtonStyle(), context_.motion, column_);
     stack_->addWidget(reset_);
-    settings_ = new LinkButton(u"Settings"_s, {12, QFont::Normal, GlassTheme::tertiaryText()},
-                               column_);
+    settings_ =
+        new LinkButton(u"Settings"_s, {12, QFont::Normal, GlassTheme::tertiaryText()}, column_);
     settings_->setHoverColor(GlassTheme::accent());
     stack_->addWidget(settings_, 0, Qt::AlignHCenter);
     stack_->addStretch(1);
@@ -155,6 +156,7 @@ void DashboardView::placeOptionalCards() {
     if (posture && !postureCard_) {
         postureCard_ = new PostureIndicatorCard(tracker_, context_, column_);
         stack_->insertWidget(stack_->indexOf(exerciseCard_), postureCard_);
+        postureCard_->show();
     } else if (!posture && postureCard_) {
         delete postureCard_.data();
     }

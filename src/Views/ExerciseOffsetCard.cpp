@@ -25,8 +25,8 @@ QVBoxLayout* figure(QLabel* number, const QString& caption, QWidget* parent) {
     column->setSpacing(2);
     number->setAlignment(Qt::AlignHCenter);
     column->addWidget(number);
-    QLabel* under =
-        PageText::label(caption, {9, QFont::Medium, GlassTheme::secondaryText(), false, 0.5}, parent);
+    QLabel* under = PageText::label(
+        caption, {9, QFont::Medium, GlassTheme::secondaryText(), false, 0.5}, parent);
     under->setAlignment(Qt::AlignHCenter);
     column->addWidget(under);
     return column;

@@ -73,7 +73,8 @@ void PostureIndicatorCard::redraw() {
 
     const std::optional<SrgbColor> color = PostureWording::statusColor(status);
     icon_->setColor(color ? GlassTheme::fromSrgb(*color) : GlassTheme::standardGray());
-    icon_->setSymbol(Symbols::named(PostureWording::iconName(status)).value_or(Symbol::figureStand));
+    icon_->setSymbol(
+        Symbols::named(PostureWording::iconName(status)).value_or(Symbol::figureStand));
     icon_->setAccessibleName(u"Posture "_s + PostureVerdicts::rawValue(status));
 
     status_->setText(PostureVerdicts::rawValue(status));

@@ -72,8 +72,8 @@ ResetView::ResetView(SittingTracker& tracker, PageContext& context, QWidget* par
     auto* panel = new QVBoxLayout(routinePanel_);
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(10);
-    category_ = PageText::label(
-        {}, {10, QFont::Medium, GlassTheme::secondaryText(), false, 1.0}, routinePanel_);
+    category_ = PageText::label({}, {10, QFont::Medium, GlassTheme::secondaryText(), false, 1.0},
+                                routinePanel_);
     panel->addWidget(category_, 0, Qt::AlignHCenter);
     name_ = PageText::label({}, {14, QFont::DemiBold, GlassTheme::accent()}, routinePanel_);
     panel->addWidget(name_, 0, Qt::AlignHCenter);
@@ -92,8 +92,8 @@ ResetView::ResetView(SittingTracker& tracker, PageContext& context, QWidget* par
     panel->addWidget(countdown_, 0, Qt::AlignHCenter);
     start_ = new FilledButton(u"Start"_s, prominent(GlassTheme::accent()), routinePanel_);
     panel->addWidget(start_, 0, Qt::AlignHCenter);
-    skip_ = new LinkButton(u"Skip"_s, {12, QFont::Normal, GlassTheme::tertiaryText()},
-                           routinePanel_);
+    skip_ =
+        new LinkButton(u"Skip"_s, {12, QFont::Normal, GlassTheme::tertiaryText()}, routinePanel_);
     panel->addSpacing(4);
     panel->addWidget(skip_, 0, Qt::AlignHCenter);
     stack_->addWidget(routinePanel_);
@@ -162,9 +162,9 @@ void ResetView::buildCompletion() {
     cheer_ = PageText::paragraph(drawFrom(CompletionMessages::all(), context_.random),
                                  {14, QFont::Normal, GlassTheme::secondaryText()}, completePanel_);
     panel->addWidget(cheer_);
-    fact_ = PageText::paragraph(drawFrom(ScienceNudges::nudges(), context_.random),
-                                {11, QFont::Normal, GlassTheme::tertiaryText(), true},
-                                completePanel_);
+    fact_ =
+        PageText::paragraph(drawFrom(ScienceNudges::nudges(), context_.random),
+                            {11, QFont::Normal, GlassTheme::tertiaryText(), true}, completePanel_);
     fact_->setContentsMargins(16, 0, 16, 0);
     panel->addWidget(fact_);
     done_ = new FilledButton(u"Done"_s, prominent(GlassTheme::success()), completePanel_);

@@ -36,8 +36,10 @@ QHBoxLayout* featureRow(const QString& title, const QString& subtitle, ToggleSwi
     auto* row = new QHBoxLayout;
     auto* words = new QVBoxLayout;
     words->setSpacing(2);
-    words->addWidget(PageText::label(title, {13, QFont::DemiBold, GlassTheme::primaryText()}, parent));
-    QLabel* under = PageText::label(subtitle, {11, QFont::Normal, GlassTheme::tertiaryText()}, parent);
+    words->addWidget(
+        PageText::label(title, {13, QFont::DemiBold, GlassTheme::primaryText()}, parent));
+    QLabel* under =
+        PageText::label(subtitle, {11, QFont::Normal, GlassTheme::tertiaryText()}, parent);
     under->setWordWrap(true);
     words->addWidget(under);
     row->addLayout(words, 1);
@@ -104,8 +106,8 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
     features->addContent(calibrate_);
     stack->addWidget(features);
 
-    saved_ = PageText::label(u"Locked in \u2713"_s,
-                             {13, QFont::Medium, GlassTheme::success()}, this);
+    saved_ =
+        PageText::label(u"Locked in \u2713"_s, {13, QFont::Medium, GlassTheme::success()}, this);
     saved_->hide();
     stack->addWidget(saved_, 0, Qt::AlignHCenter);
     stack->addStretch(1);
@@ -156,8 +158,8 @@ void SettingsView::redraw() {
     const bool posture = tracker_.postureTrackingEnabled();
     calibrateDivider_->setVisible(posture);
     calibrate_->setVisible(posture);
-    const QString label = tracker_.postureCamera().isCalibrated() ? u"Recalibrate Posture"_s
-                                                                  : u"Calibrate Posture"_s;
+    const QString label =
+        tracker_.postureCamera().isCalibrated() ? u"Recalibrate Posture"_s : u"Calibrate Posture"_s;
     calibrate_->setText(label);
     calibrate_->setAccessibleName(label);
     calibrate_->updateGeometry();

@@ -48,6 +48,17 @@ public:
         tracker->postureCamera().start();
         return waitUntil([this] { return tracker->postureCamera().isRunning(); });
     }
+    // 30 s on, the camera sees this body just before the tracker ticks and judges it.
+    bool tickSeeing(double headTilt, double shoulderTilt = 0.0, double slouchAngle = 90.0) {
+        clock.advance(SittingTracker::tickInterval);
+        if (!see(headTilt, shoulderTilt, slouchAngle)) {
+            return false;
+        }
+        tracker->tick();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return true;
+    }
     // 4 s on, the camera sees a body with these angles in one frame and publishes them.
     bool see(double headTilt, double shoulderTilt = 0.0, double slouchAngle = 90.0) {
         using namespace std::chrono_literals;
