@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 
-#include "Components/AmbientBackground.h"
+#include "Views/WindowBackdrop.h"
 #include "Models/SittingTracker.h"
 #include "Support/PageDesk.h"
 #include "Views/CalibrationView.h"
@@ -30,7 +30,7 @@ public:
                 return makePage(page, shown, desk_.context);
             },
             [](SittingTracker& shown) {
-                return std::make_unique<AmbientBackground>(shown.riskLevel());
+                return std::make_unique<WindowBackdrop>(shown.riskLevel());
             },
             [] { return true; });
         view_->resize(380, 580);

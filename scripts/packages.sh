@@ -3,7 +3,7 @@ SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxs
                          qt6-multimedia-dev gstreamer1.0-plugins-good qt6-svg-dev
                          libopencv-dev libopencv-dnn-dev libopencv-imgproc-dev)
 SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus dbus-x11 dunst
-                        xdotool)
+                        xdotool trayer x11-utils)
 
 # Installs whichever of the named packages are missing, as root or through sudo.
 spindrel_install_missing() {

@@ -37,8 +37,33 @@ QIcon trayIcon() {
 
 }  // namespace
 
+namespace {
+
+QString roleOf(AppPage page) {
+    switch (page) {
+        case AppPage::dashboard:
+            return u"spindrel-dashboard"_s;
+        case AppPage::reset:
+            return u"spindrel-reset"_s;
+        case AppPage::settings:
+            return u"spindrel-settings"_s;
+        case AppPage::calibration:
+            return u"spindrel-calibration"_s;
+    }
+    return {};
+}
+
+}  // namespace
+
 AppDelegate::AppDelegate(SittingTracker& tracker, ContentFactory makeContent, QObject* parent)
-    : QObject(parent), tracker_(tracker), makeContent_(std::move(makeContent)) {}
+    : QObject(parent), tracker_(tracker), makeContent_(std::move(makeContent)) {
+    // The window's role names the page it shows, for assistive tools and scripts.
+    connect(&tracker_, &SittingTracker::currentPageChanged, this, [this] {
+        if (mainWindow_) {
+            mainWindow_->setWindowRole(roleOf(tracker_.currentPage()));
+        }
+    });
+}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -87,6 +112,7 @@ void AppDelegate::notificationClicked() {
 std::unique_ptr<QWidget> AppDelegate::buildWindow() {
     auto window = std::make_unique<QWidget>();
     window->setWindowTitle(u"Spindrel"_s);
+    window->setWindowRole(roleOf(tracker_.currentPage()));
     window->setWindowIcon(QIcon::fromTheme(u"spindrel"_s, QIcon(u":/icons/spindrel.svg"_s)));
     window->setFixedSize(windowWidth, windowHeight);
     auto* layout = new QVBoxLayout(window.get());

@@ -39,7 +39,9 @@ MotionPreferences::MotionPreferences(const QDBusConnection& bus, QObject* parent
     if (!bus_.isConnected()) {
         return;
     }
-    bus_.connect(kPortal, kPortalPath, kSettings, u"SettingChanged"_s, this,
+    // From whichever program serves the portal's path: a wrong setting here only changes how
+    // much the window moves, and the portal may restart under a new name.
+    bus_.connect(QString(), kPortalPath, kSettings, u"SettingChanged"_s, this,
                  SLOT(settingChanged(QString, QString, QDBusVariant)));
     readFromPortal();
 }

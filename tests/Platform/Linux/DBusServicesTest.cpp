@@ -4,6 +4,9 @@
 // process would.
 #include <gtest/gtest.h>
 
+#include "Components/MotionPreferences.h"
+#include "Support/PostureBodies.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -32,6 +35,22 @@ class StandInIdleMonitor : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.gnome.Mutter.IdleMonitor")
 public slots:
     qulonglong GetIdletime() { return 7'200'000; }
+};
+
+// The desktop's settings portal, as GNOME's answers: animations off, no high contrast.
+class StandInSettingsPortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+public slots:
+    QDBusVariant Read(const QString& group, const QString& key) {
+        if (group == u"org.gnome.desktop.interface"_s && key == u"enable-animations"_s) {
+            return QDBusVariant(QVariant::fromValue(QDBusVariant(false)));
+        }
+        if (group == u"org.gnome.desktop.a11y.interface"_s && key == u"high-contrast"_s) {
+            return QDBusVariant(false);
+        }
+        return QDBusVariant(0U);  // org.freedesktop.appearance contrast: none asked for
+    }
 };
 
 namespace {
@@ -165,3 +184,36 @@ TEST(DBusNotifier, ClicksOnOtherProgramsNotificationsAreNotOurs) {
 }
 
 #include "DBusServicesTest.moc"
+
+TEST(MotionPreferences, ReadsTheDesktopsSettingsPortal) {
+    SPINDREL_REQUIRE_SERVICE(sessionBusUp(), "a session bus");
+    Peer desktop(u"standin-portal"_s);
+    StandInSettingsPortal portal;
+    ASSERT_TRUE(desktop.offer(u"org.freedesktop.portal.Desktop"_s,
+                              u"/org/freedesktop/portal/desktop"_s, &portal));
+    MotionPreferences preferences(QDBusConnection::sessionBus());
+    ASSERT_TRUE(waitUntil([&] { return preferences.reduceMotion(); }));
+    EXPECT_FALSE(preferences.reduceTransparency());
+}
+
+TEST(MotionPreferences, FollowsChangedSettingsLiveAndKeepsDefaultsWithoutAPortal) {
+    SPINDREL_REQUIRE_SERVICE(sessionBusUp(), "a session bus");
+    MotionPreferences preferences(QDBusConnection::sessionBus());
+    QTest::qWait(200);
+    EXPECT_FALSE(preferences.reduceMotion());
+    EXPECT_FALSE(preferences.reduceTransparency());
+
+    // Sent from another program, as the portal does when the user flips a switch.
+    const auto changeSetting = [](const QString& group, const QString& key, bool value) {
+        return QProcess::execute(
+                   u"dbus-send"_s,
+                   {u"--session"_s, u"--type=signal"_s, u"/org/freedesktop/portal/desktop"_s,
+                    u"org.freedesktop.portal.Settings.SettingChanged"_s, u"string:"_s + group,
+                    u"string:"_s + key,
+                    u"variant:boolean:"_s + (value ? u"true"_s : u"false"_s)}) == 0;
+    };
+    ASSERT_TRUE(changeSetting(u"org.gnome.desktop.a11y.interface"_s, u"high-contrast"_s, true));
+    ASSERT_TRUE(changeSetting(u"org.gnome.desktop.interface"_s, u"enable-animations"_s, false));
+    ASSERT_TRUE(waitUntil([&] { return preferences.reduceTransparency(); }));
+    ASSERT_TRUE(waitUntil([&] { return preferences.reduceMotion(); }));
+}

@@ -1,0 +1,22 @@
+#include "Views/WindowBackdrop.h"
+
+#include <QPainter>
+
+#include "Components/GlassTheme.h"
+
+void WindowBackdrop::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    if (composed_.isNull() || composed_.deviceIndependentSize().toSize() != size() ||
+        composed_.devicePixelRatio() != ratio) {
+        QImage image = renderBlurred(size(), ratio);
+        QPainter painter(&image);
+        const QRectF area(QPointF(0, 0), QSizeF(size()));
+        painter.fillRect(area, GlassTheme::ultraThinMaterial());
+        painter.setCompositionMode(QPainter::CompositionMode_Overlay);
+        painter.fillRect(area, QColor::fromRgbF(1, 1, 1, 0.02F));
+        painter.end();
+        composed_ = QPixmap::fromImage(image);
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, composed_);
+}

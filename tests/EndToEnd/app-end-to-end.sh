@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The real spindrel binary on the test command's X server, session bus and notification daemon:
+# the window, the tray icon, handing over to the running instance, a notification click, and a
+# clean exit on SIGTERM. Usage: app-end-to-end.sh path/to/spindrel
+set -uo pipefail
+app="$1"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+
+if [ -z "${DISPLAY:-}" ] || [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
+    [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: no display or session bus"; exit 1; }
+    echo "skipped: needs the display and session bus of scripts/test"; exit 0
+fi
+
+work="$(mktemp -d)"
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_CONFIG_HOME/spindrel" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# A reminder a minute into the session, so that a notification comes within the test.
+printf '[General]\nreminderInterval=1\n' >"$XDG_CONFIG_HOME/spindrel/spindrel.conf"
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
+trap cleanup EXIT
+
+window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
+role() { xprop -id "$1" WM_WINDOW_ROLE 2>/dev/null | sed -n 's/.*= "\(.*\)"/\1/p'; }
+wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
+    local until=$((SECONDS + $1)); shift
+    while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.05; done
+    return 1
+}
+has_window() { [ -n "$(window)" ]; }
+no_window() { [ -z "$(window)" ]; }
+
+# A tray host on a panel at the top right, as many desktops have.
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+    --transparent false --SetDockType false >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+dunstctl close-all 2>/dev/null
+
+start=$(date +%s%N)
+"$app" >"$work/app.log" 2>&1 &
+app_pid=$!
+pids+=($app_pid)
+if wait_for 5 has_window; then
+    ms=$((($(date +%s%N) - start) / 1000000))
+    geometry="$(xwininfo -id "$(window)" | awk '/Width/ {w=$2} /Height/ {h=$2} END {print w "x" h}')"
+    [ "$geometry" = "380x580" ] && pass "the window opened by itself after $ms ms at $geometry" ||
+        fail "the window is $geometry"
+    [ "$(role "$(window)")" = "spindrel-dashboard" ] && pass "it shows the dashboard" ||
+        fail "it shows $(role "$(window)")"
+else
+    fail "no window within 5 s"
+fi
+
+icon="$(xwininfo -root -tree | awk '/"Spindrel": \("spindrel" "Spindrel"\)  22x22/ {print $1}')"
+if [ -n "$icon" ]; then
+    pass "the tray icon is on the panel"
+    eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+    xdotool mousemove $((x + 11)) $((y + 11)) click 1
+    wait_for 3 no_window && pass "a click on the icon closes the window" ||
+        fail "the window stayed after a click on the icon"
+    kill -0 $app_pid 2>/dev/null && pass "closing the window leaves Spindrel running" ||
+        fail "Spindrel ended with its window"
+    xdotool mousemove $((x + 11)) $((y + 11)) click 1
+    wait_for 3 has_window && pass "a second click opens it again" || fail "no window after a second click"
+    xdotool mousemove $((x + 11)) $((y + 11)) click 1
+    wait_for 3 no_window
+else
+    fail "no tray icon on the panel"
+fi
+
+timeout 10 "$app" >/dev/null 2>&1
+rc=$?
+[ $rc -eq 0 ] && pass "a second start exits 0" || fail "a second start exited $rc"
+wait_for 3 has_window && pass "and the running Spindrel shows its window" ||
+    fail "no window after a second start"
+
+count() { dunstctl count displayed 2>/dev/null || echo 0; }
+reminded() { [ "$(count)" -ge 1 ]; }
+if wait_for 90 reminded; then
+    pass "a reminder reached the notification daemon"
+    dunstctl action 0
+    on_reset() { [ "$(role "$(window)")" = "spindrel-reset" ]; }
+    wait_for 5 on_reset && pass "clicking it brings the window to the reset page" ||
+        fail "after the click the window shows '$(role "$(window)")'"
+else
+    fail "no reminder within 90 s"
+fi
+
+kill -TERM $app_pid
+wait_for 5 bash -c "! kill -0 $app_pid 2>/dev/null"
+wait $app_pid
+rc=$?
+[ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
+grep -q '^bankedMs=' "$XDG_CONFIG_HOME/spindrel/spindrel.conf" && pass "and the day was saved" ||
+    fail "the day record was not saved"
+
+# Without a tray host (stock GNOME has none) the window is the way in.
+kill "${pids[0]}" 2>/dev/null
+wait "${pids[0]}" 2>/dev/null
+rm -f "$XDG_CONFIG_HOME/spindrel/spindrel.conf"
+"$app" >"$work/app2.log" 2>&1 &
+app_pid=$!
+pids+=($app_pid)
+wait_for 5 has_window && pass "without a tray host the window still opens" ||
+    fail "without a tray host no window"
+sleep 1
+kill -0 $app_pid 2>/dev/null && pass "and Spindrel runs on" || fail "it ended without a tray host"
+kill -TERM $app_pid
+wait $app_pid
+
+[ $failures -eq 0 ] || { cat "$work/app.log"; exit 1; }
