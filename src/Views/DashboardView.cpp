@@ -16,6 +16,7 @@
 #include "Models/DayCoaching.h"
 #include "Models/SittingTracker.h"
 #include "Views/ExerciseOffsetCard.h"
+#include "Views/FadeIn.h"
 #include "Views/GlassButton.h"
 #include "Views/LinkButton.h"
 #include "Views/Observe.h"
@@ -23,6 +24,7 @@
 #include "Views/PostureIndicatorCard.h"
 #include "Views/TextStyle.h"
 
+using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -176,11 +178,18 @@ void DashboardView::placeOptionalCards() {
 void DashboardView::redraw() {
     placeOptionalCards();
     const RiskLevel risk = tracker_.riskLevel();
-    coach_->setText(
-        DayCoaching::coachLine(tracker_.totalSittingMinutes(), tracker_.breakMinutes(), risk));
+    const QString coach =
+        DayCoaching::coachLine(tracker_.totalSittingMinutes(), tracker_.breakMinutes(), risk);
+    if (coach != coach_->text()) {
+        coach_->setText(coach);
+        fadeIn(*coach_, 500ms, context_.motion);
+    }
     ring_->setMinutes(tracker_.totalSittingMinutes(), tracker_.breakMinutes());
     badge_->setRiskLevel(risk);
-    riskLine_->setText(DayCoaching::riskLine(risk));
+    if (DayCoaching::riskLine(risk) != riskLine_->text()) {
+        riskLine_->setText(DayCoaching::riskLine(risk));
+        fadeIn(*riskLine_, 500ms, context_.motion);
+    }
     riskBar_->setProgress(DayCoaching::riskBarProgress(risk), isVisible());
     riskBar_->setColor(riskBarColor(risk));
 }

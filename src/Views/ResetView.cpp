@@ -10,12 +10,14 @@
 #include "Data/ScienceNudges.h"
 #include "Models/SittingTracker.h"
 #include "Platform/RandomSource.h"
+#include "Views/FadeIn.h"
 #include "Views/FilledButton.h"
 #include "Views/LinkButton.h"
 #include "Views/PageContext.h"
 #include "Views/PillButton.h"
 #include "Views/TextStyle.h"
 
+using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -138,7 +140,10 @@ void ResetView::redraw() {
         name_->setText(routine->name);
         tip_->setText(routine->tip);
     }
-    step_->setText(runner_.currentStep());
+    if (runner_.currentStep() != step_->text()) {
+        step_->setText(runner_.currentStep());
+        fadeIn(*step_, 200ms, context_.motion);
+    }
     countdown_->setText(runner_.timerText());
     PageText::setColor(*countdown_, runner_.inFinalCountdown() ? GlassTheme::standardOrange()
                                                                : GlassTheme::accent());

@@ -12,12 +12,14 @@
 #include "Components/StudyLink.h"
 #include "Data/CadenceOptions.h"
 #include "Models/SittingTracker.h"
+#include "Views/FadeIn.h"
 #include "Views/LinkButton.h"
 #include "Views/Observe.h"
 #include "Views/PageContext.h"
 #include "Views/TextStyle.h"
 #include "Views/ToggleSwitch.h"
 
+using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -50,7 +52,7 @@ QHBoxLayout* featureRow(const QString& title, const QString& subtitle, ToggleSwi
 }  // namespace
 
 SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidget* parent)
-    : QWidget(parent), tracker_(tracker) {
+    : QWidget(parent), tracker_(tracker), motion_(context.motion) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(20, 0, 20, 16);
     stack->setSpacing(14);
@@ -142,7 +144,10 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
 }
 
 void SettingsView::flashSaved() {
-    saved_->show();
+    if (saved_->isHidden()) {
+        saved_->show();
+        fadeIn(*saved_, 250ms, motion_);
+    }
     // Each change keeps the confirmation up for its own full 1.5 s.
     hideSaved_.start();
 }

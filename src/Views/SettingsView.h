@@ -5,6 +5,7 @@
 #include <chrono>
 
 class LinkButton;
+class MotionPreferences;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -38,6 +39,7 @@ private:
     void flashSaved();
 
     SittingTracker& tracker_;
+    const MotionPreferences& motion_;
     LinkButton* back_;
     QComboBox* cadence_;
     QLabel* hint_;

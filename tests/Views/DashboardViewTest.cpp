@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QScrollArea>
 #include <QTest>
 
@@ -234,4 +235,26 @@ TEST(DashboardView, TheColumnScrollsWhenBothCardsAreShownAndLetsTheBackdropThrou
     picture.fill(Qt::transparent);
     dashboard.view->render(&picture, {}, {}, QWidget::DrawChildren);
     EXPECT_EQ(picture.pixelColor(2, 2).alpha(), 0);
+}
+
+TEST(DashboardView, ANewCoachLineFadesInUnlessMotionIsReduced) {
+    Dashboard dashboard(29);
+    dashboard.desk.motion.setReduceMotion(false);
+    QLabel* line = nullptr;
+    for (QLabel* label : dashboard.view->findChildren<QLabel*>()) {
+        if (label->text() == dashboard.view->coachLine()) {
+            line = label;
+        }
+    }
+    ASSERT_NE(line, nullptr);
+    dashboard.desk.tick();  // 30 minutes: a new line
+    ASSERT_NE(line->graphicsEffect(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return line->graphicsEffect() == nullptr; }));
+
+    dashboard.desk.motion.setReduceMotion(true);
+    for (int i = 0; i < 180; ++i) {  // 120 minutes: the cruising line
+        dashboard.desk.tick();
+    }
+    EXPECT_EQ(dashboard.view->coachLine(), u"Cruising. Your spine is still rooting for you."_s);
+    EXPECT_EQ(line->graphicsEffect(), nullptr);
 }
