@@ -261,6 +261,10 @@ void PostureCamera::calibrate() {
     emit calibrationChanged();
 }
 
+bool PostureCamera::isCalibrated() const {
+    return settings_.boolean(kPostureCalibrated).value_or(false);
+}
+
 void PostureCamera::loadCalibration() {
     if (!settings_.boolean(kPostureCalibrated).value_or(false)) {
         return;

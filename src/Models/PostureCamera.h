@@ -50,6 +50,8 @@ public:
     // back nor a suspend can fool; none before the first.
     std::optional<std::chrono::milliseconds> snapshotAge() const;
 
+    // Whether a baseline has been taken and kept ("postureCalibrated").
+    bool isCalibrated() const;
     double baselineHeadTilt() const { return baselineHeadTilt_; }
     double baselineShoulderTilt() const { return baselineShoulderTilt_; }
     double baselineSlouchAngle() const { return baselineSlouchAngle_; }

@@ -104,15 +104,18 @@ TEST(PostureCamera, CalibrationKeepsTheCurrentMeasurementAcrossARestart) {
     rig.camera->calibrate();  // nothing measured yet
     EXPECT_TRUE(rig.settings.values.isEmpty());
     EXPECT_EQ(rig.camera->baselineSlouchAngle(), 90.0);
+    EXPECT_FALSE(rig.camera->isCalibrated());
 
     ASSERT_TRUE(rig.startCamera());
     ASSERT_TRUE(rig.measure(3.0, -1.5, 97.25));
     rig.camera->calibrate();
     const PostureSnapshot taken = *rig.camera->latestSnapshot();
     EXPECT_EQ(rig.settings.values.value(u"postureCalibrated"_s), QVariant(true));
+    EXPECT_TRUE(rig.camera->isCalibrated());
 
     rig.camera.reset();
     auto restarted = rig.makeCamera();
+    EXPECT_TRUE(restarted->isCalibrated());
     EXPECT_EQ(restarted->baselineSlouchAngle(), 90.0);
     restarted->loadCalibration();
     EXPECT_EQ(restarted->baselineHeadTilt(), taken.headTiltDegrees);

@@ -1,0 +1,196 @@
+// Writes pictures of every page in each of its states, in the window as it is composited:
+//   render_pages [DIR]     PNGs into DIR, /tmp/pages-png by default
+// The tracker runs over the test fakes, so each state is set up exactly.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+
+#include "Views/WindowBackdrop.h"
+#include "Models/SittingTracker.h"
+#include "Support/PageDesk.h"
+#include "Views/CalibrationView.h"
+#include "Views/ContentView.h"
+#include "Views/FilledButton.h"
+#include "Views/Pages.h"
+#include "Views/ResetView.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One window over one desk; the desk is set up before the window opens.
+class Window {
+public:
+    explicit Window(PageDesk& desk) : desk_(desk) {
+        SittingTracker& tracker = desk.tracker ? *desk.tracker : desk.open();
+        view_ = std::make_unique<ContentView>(
+            tracker,
+            [this](AppPage page, SittingTracker& shown) {
+                return makePage(page, shown, desk_.context);
+            },
+            [](SittingTracker& shown) {
+                return std::make_unique<WindowBackdrop>(shown.riskLevel());
+            },
+            [] { return true; });
+        view_->resize(380, 580);
+        view_->show();
+        settle();
+    }
+
+    template <typename Page>
+    Page& page() {
+        return *static_cast<Page*>(view_->page());
+    }
+    void show(AppPage page) {
+        desk_.tracker->setCurrentPage(page);
+        settle();
+    }
+    void settle() {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+    void save(const QDir& folder, const QString& name) {
+        settle();
+        // Switches and bars glide into place.
+        QElapsedTimer gliding;
+        gliding.start();
+        while (gliding.elapsed() < 600) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        QImage image(view_->size() * 2, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(2);
+        image.fill(Qt::magenta);  // anything left unpainted shows
+        view_->render(&image);
+        image.save(folder.filePath(name + u".png"_s));
+    }
+
+private:
+    PageDesk& desk_;
+    std::unique_ptr<ContentView> view_;
+};
+
+void dashboards(const QDir& folder) {
+    struct Day {
+        const char* name;
+        double sitting;
+        double breaks;
+    };
+    for (const Day day : {Day{"low", 95, 8}, Day{"medium", 400, 25}, Day{"high", 530, 0}}) {
+        for (const int cards : {0, 1, 2}) {
+            PageDesk desk;
+            desk.storeToday(day.sitting, day.breaks);
+            desk.settings.setBoolean(u"showExerciseOffset"_s, cards >= 1);
+            desk.settings.setBoolean(u"postureTrackingEnabled"_s, cards >= 2);
+            desk.open();
+            if (cards >= 1) {
+                desk.tracker->logExercise(10);
+            }
+            Window window(desk);
+            window.save(folder, u"dashboard-%1-%2"_s.arg(QLatin1String(day.name))
+                                    .arg(cards == 0   ? u"plain"_s
+                                         : cards == 1 ? u"exercise"_s
+                                                      : u"exercise-posture"_s));
+        }
+    }
+    // The posture card's verdicts, the dashboard scrolled to it.
+    PageDesk desk;
+    desk.storeToday(200, 30);
+    desk.storeCalibration();
+    desk.settings.setBoolean(u"postureTrackingEnabled"_s, true);
+    desk.open();
+    Window window(desk);
+    desk.startCamera();
+    desk.tickSeeing(2.0);
+    window.save(folder, u"dashboard-posture-good"_s);
+    desk.tickSeeing(12.0);
+    window.save(folder, u"dashboard-posture-fair"_s);
+    desk.tickSeeing(0.0, 0.0, 121.2);
+    window.save(folder, u"dashboard-posture-poor"_s);
+}
+
+void resets(const QDir& folder) {
+    PageDesk desk;
+    desk.random.queued = {4};  // "Shoulder Reset": a minute in three steps
+    desk.open();
+    Window window(desk);
+    window.show(AppPage::reset);
+    window.save(folder, u"reset-before"_s);
+    ResetView& reset = window.page<ResetView>();
+    reset.startButton()->click();
+    for (int second = 0; second < 52; ++second) {
+        reset.runner().tick();
+    }
+    window.save(folder, u"reset-during-final-seconds"_s);
+    for (int second = 0; second < 8; ++second) {
+        reset.runner().tick();
+    }
+    window.save(folder, u"reset-completed"_s);
+}
+
+void settings(const QDir& folder) {
+    PageDesk desk;
+    desk.open();
+    Window window(desk);
+    window.show(AppPage::settings);
+    window.save(folder, u"settings"_s);
+    desk.tracker->setPostureTrackingEnabled(true);
+    window.save(folder, u"settings-posture-on"_s);
+}
+
+void calibrations(const QDir& folder) {
+    {
+        PageDesk desk;
+        desk.open();
+        Window window(desk);
+        window.show(AppPage::calibration);
+        window.save(folder, u"calibration-intro-starting"_s);
+        desk.startCamera();
+        window.save(folder, u"calibration-intro"_s);
+        auto& page = window.page<CalibrationView>();
+        page.calibrateButton()->click();
+        page.countdownTick();
+        window.save(folder, u"calibration-counting"_s);
+        desk.see(1.0);
+        page.countdownTick();
+        page.countdownTick();
+        window.save(folder, u"calibration-finished"_s);
+    }
+    {
+        PageDesk desk;
+        desk.open();
+        Window window(desk);
+        window.show(AppPage::calibration);
+        desk.startCamera();
+        auto& page = window.page<CalibrationView>();
+        page.calibrateButton()->click();
+        for (int i = 0; i < 3; ++i) {
+            page.countdownTick();
+        }
+        window.save(folder, u"calibration-no-baseline"_s);
+    }
+    {
+        PageDesk desk;
+        desk.camera.scene.hasCamera = false;
+        desk.open();
+        Window window(desk);
+        window.show(AppPage::calibration);
+        waitUntil([&] { return desk.tracker->postureCamera().cameraPermissionDenied(); });
+        window.save(folder, u"calibration-denied"_s);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QDir folder(arguments.size() > 1 ? arguments[1] : u"/tmp/pages-png"_s);
+    QDir().mkpath(folder.path());
+    dashboards(folder);
+    resets(folder);
+    settings(folder);
+    calibrations(folder);
+    return 0;
+}

@@ -1,0 +1,206 @@
+#include "Views/DashboardView.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "Components/GlassTheme.h"
+#include "Components/ProgressBar.h"
+#include "Components/RiskBadge.h"
+#include "Components/StatCard.h"
+#include "Components/StatLabel.h"
+#include "Components/StudyLink.h"
+#include "Components/TimeRingChart.h"
+#include "Models/DayCoaching.h"
+#include "Models/SittingTracker.h"
+#include "Views/ExerciseOffsetCard.h"
+#include "Views/GlassButton.h"
+#include "Views/LinkButton.h"
+#include "Views/Observe.h"
+#include "Views/PageContext.h"
+#include "Views/PostureIndicatorCard.h"
+#include "Views/TextStyle.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QColor riskBarColor(RiskLevel level) {
+    switch (level) {
+        case RiskLevel::low:
+            return QColor::fromRgbF(0.42F, 0.80F, 0.47F);
+        case RiskLevel::medium:
+            return QColor::fromRgbF(1.0F, 0.79F, 0.28F);
+        case RiskLevel::high:
+            return QColor::fromRgbF(1.0F, 0.42F, 0.42F);
+    }
+    return {};
+}
+
+GlassButtonStyle resetButtonStyle() {
+    GlassButtonStyle style;
+    style.text = {14, QFont::DemiBold, Qt::white};
+    style.fillTop = QColor::fromRgbF(0.22F, 0.40F, 0.30F, 0.55F);
+    style.fillBottom = QColor::fromRgbF(0.14F, 0.28F, 0.20F, 0.7F);
+    style.rimStops = {{0.0, 0.35}, {0.3, 0.1}, {0.6, 0.0}};
+    style.cornerRadius = 12;
+    style.paddingY = 12;
+    style.shadowRadius = 12;
+    style.shadowDrop = 5;
+    style.pressedScale = 0.96;
+    style.hoverScale = 1.01;
+    style.fullWidth = true;
+    return style;
+}
+
+// The column scrolls behind a thin, quiet bar rather than the desktop's wide trough.
+constexpr auto kScrollBarStyle =
+    u"QScrollBar:vertical { background: transparent; width: 6px; margin: 2px 0; }"
+    u"QScrollBar::handle:vertical { background: rgba(0, 0, 0, 50); border-radius: 3px;"
+    u" min-height: 24px; }"
+    u"QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    u"QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+
+}  // namespace
+
+DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWidget* parent)
+    : QWidget(parent), tracker_(tracker), context_(context) {
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setStyleSheet(u"QScrollArea { background: transparent; }"_s);
+    scroll_->viewport()->setAutoFillBackground(false);
+    scroll_->verticalScrollBar()->setStyleSheet(QString::fromUtf16(kScrollBarStyle));
+    page->addWidget(scroll_);
+
+    column_ = new QWidget;
+    stack_ = new QVBoxLayout(column_);
+
+    auto* header = new QVBoxLayout;
+    header->setSpacing(4);
+    QLabel* title =
+        PageText::label(u"Spindrel"_s, {18, QFont::DemiBold, GlassTheme::primaryText()}, column_);
+    title->setAlignment(Qt::AlignHCenter);
+    header->addWidget(title);
+    coach_ = PageText::paragraph({}, {12, QFont::Medium, GlassTheme::accent(), true}, column_);
+    PageText::limitLines(*coach_, 2);
+    header->addWidget(coach_);
+    stack_->addLayout(header);
+
+    auto* activity = new StatCard(CardDepth::prominent, context_.motion, column_);
+    activity->addContent(new StatLabel(u"Today's Activity"_s, activity));
+    ring_ = new TimeRingChart(activity);
+    activity->addContent(ring_);
+    stack_->addWidget(activity);
+
+    aboveRisk_ = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    stack_->addItem(aboveRisk_);
+    riskCard_ = new StatCard(CardDepth::standard, context_.motion, column_);
+    riskCard_->addContent(new StatLabel(u"Sitting Risk Level"_s, riskCard_));
+    badge_ = new RiskBadge(tracker_.riskLevel(), context_.motion, riskCard_);
+    riskCard_->addContent(badge_);
+    riskLine_ =
+        PageText::paragraph({}, {11, QFont::Normal, GlassTheme::secondaryText()}, riskCard_);
+    PageText::limitLines(*riskLine_, 2);
+    riskCard_->addContent(riskLine_, {});
+    riskBar_ = new ProgressBar(riskCard_);
+    riskBar_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    riskCard_->contentLayout()->addSpacing(4);
+    riskCard_->addContent(riskBar_, {});
+    StudyLink::attach(riskCard_, u"10.1007/s10654-018-0380-1"_s,
+                      u"Brisketh et al., 2018 \u2014 Sitting time & mortality risk"_s,
+                      context_.openUrl);
+    stack_->addWidget(riskCard_);
+    belowRisk_ = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    stack_->addItem(belowRisk_);
+
+    exerciseCard_ = new ExerciseOffsetCard(tracker_, context_, column_);
+    stack_->addWidget(exerciseCard_);
+
+    aboveReset_ = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    stack_->addItem(aboveReset_);
+    reset_ =
+        new GlassButton(u"Take a Reset \U0001F9D8"_s, resetButtonStyle(), context_.motion, column_);
+    stack_->addWidget(reset_);
+    settings_ =
+        new LinkButton(u"Settings"_s, {12, QFont::Normal, GlassTheme::tertiaryText()}, column_);
+    settings_->setHoverColor(GlassTheme::accent());
+    stack_->addWidget(settings_, 0, Qt::AlignHCenter);
+    stack_->addStretch(1);
+    scroll_->setWidget(column_);
+    // The scroll area fills its widget's background; the page lets the backdrop through.
+    column_->setAutoFillBackground(false);
+
+    connect(reset_, &QAbstractButton::clicked, this, &DashboardView::takeReset);
+    connect(settings_, &QAbstractButton::clicked, this,
+            [this] { tracker_.setCurrentPage(AppPage::settings); });
+    Observe::tracker(tracker_, this, [this] { redraw(); });
+    redraw();
+}
+
+void DashboardView::takeReset() {
+    reset_->setPressedLook(true);
+    QTimer::singleShot(resetPressHold, this, [this] {
+        reset_->setPressedLook(false);
+        tracker_.setCurrentPage(AppPage::reset);
+    });
+}
+
+void DashboardView::placeOptionalCards() {
+    const bool posture = tracker_.postureTrackingEnabled();
+    if (posture && !postureCard_) {
+        postureCard_ = new PostureIndicatorCard(tracker_, context_, column_);
+        stack_->insertWidget(stack_->indexOf(exerciseCard_), postureCard_);
+        postureCard_->show();
+    } else if (!posture && postureCard_) {
+        delete postureCard_.data();
+    }
+    exerciseCard_->setVisible(tracker_.showExerciseOffset());
+
+    // The fewer cards, the more air between them.
+    const int optional = (posture ? 1 : 0) + (tracker_.showExerciseOffset() ? 1 : 0);
+    stack_->setSpacing(optional == 0 ? 20 : optional == 1 ? 16 : 12);
+    stack_->setContentsMargins(20, optional == 0 ? 10 : 2, 20, 10);
+    const int riskAir = optional == 0 ? 4 : 0;
+    aboveRisk_->changeSize(0, riskAir, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    belowRisk_->changeSize(0, riskAir, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    aboveReset_->changeSize(0, optional == 0 ? 8 : 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    stack_->invalidate();
+}
+
+void DashboardView::redraw() {
+    placeOptionalCards();
+    const RiskLevel risk = tracker_.riskLevel();
+    coach_->setText(
+        DayCoaching::coachLine(tracker_.totalSittingMinutes(), tracker_.breakMinutes(), risk));
+    ring_->setMinutes(tracker_.totalSittingMinutes(), tracker_.breakMinutes());
+    badge_->setRiskLevel(risk);
+    riskLine_->setText(DayCoaching::riskLine(risk));
+    riskBar_->setProgress(DayCoaching::riskBarProgress(risk), isVisible());
+    riskBar_->setColor(riskBarColor(risk));
+}
+
+QString DashboardView::coachLine() const {
+    return coach_->text();
+}
+
+QString DashboardView::riskLine() const {
+    return riskLine_->text();
+}
+
+PostureIndicatorCard* DashboardView::postureCard() const {
+    return postureCard_.data();
+}
+
+ExerciseOffsetCard* DashboardView::exerciseCard() const {
+    return exerciseCard_->isHidden() ? nullptr : exerciseCard_;
+}
+
+int DashboardView::columnSpacing() const {
+    return stack_->spacing();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <chrono>
+
+class ExerciseOffsetCard;
+class GlassButton;
+class LinkButton;
+class PostureIndicatorCard;
+class ProgressBar;
+class QLabel;
+class QScrollArea;
+class QSpacerItem;
+class QVBoxLayout;
+class RiskBadge;
+class SittingTracker;
+class StatCard;
+class TimeRingChart;
+struct PageContext;
+
+// The first page: the coaching line, today's sitting and breaks, the risk, the optional
+// posture and exercise cards, and the ways to a reset and to the settings. One scrolling
+// column that follows the tracker.
+class DashboardView : public QWidget {
+    Q_OBJECT
+
+public:
+    // The reset button shows its press this long before the page changes.
+    static constexpr std::chrono::milliseconds resetPressHold{120};
+
+    DashboardView(SittingTracker& tracker, PageContext& context, QWidget* parent = nullptr);
+
+    QScrollArea* scrollArea() const { return scroll_; }
+    QString coachLine() const;
+    QString riskLine() const;
+    ProgressBar* riskBar() const { return riskBar_; }
+    RiskBadge* riskBadge() const { return badge_; }
+    TimeRingChart* ringChart() const { return ring_; }
+    // The optional cards, while they are shown.
+    PostureIndicatorCard* postureCard() const;
+    ExerciseOffsetCard* exerciseCard() const;
+    GlassButton* resetButton() const { return reset_; }
+    LinkButton* settingsButton() const { return settings_; }
+    int columnSpacing() const;
+
+private:
+    void redraw();
+    void placeOptionalCards();
+    void takeReset();
+
+    SittingTracker& tracker_;
+    PageContext& context_;
+    QScrollArea* scroll_;
+    QWidget* column_;
+    QVBoxLayout* stack_;
+    QLabel* coach_;
+    TimeRingChart* ring_;
+    StatCard* riskCard_;
+    RiskBadge* badge_;
+    QLabel* riskLine_;
+    ProgressBar* riskBar_;
+    QSpacerItem* aboveRisk_;
+    QSpacerItem* belowRisk_;
+    QPointer<PostureIndicatorCard> postureCard_;
+    ExerciseOffsetCard* exerciseCard_;
+    QSpacerItem* aboveReset_;
+    GlassButton* reset_;
+    LinkButton* settings_;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Components/StudyLink.h"
+
+class MotionPreferences;
+class RandomSource;
+
+// What every page is built with besides the tracker: the desktop's motion wishes, the way to
+// open a study's page, and the random source for routine and cheer draws. All outlive pages.
+struct PageContext {
+    MotionPreferences& motion;
+    UrlOpener openUrl;
+    RandomSource& random;
+};

@@ -1,0 +1,155 @@
+#include "Views/CalibrationView.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include "Components/GlassTheme.h"
+#include "Support/PageDesk.h"
+#include "Views/FilledButton.h"
+#include "Views/LinkButton.h"
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct CalibrationPage {
+    PageDesk desk;
+    std::unique_ptr<CalibrationView> view;
+
+    void open() {
+        desk.open();
+        desk.tracker->setCurrentPage(AppPage::calibration);
+        view = std::make_unique<CalibrationView>(*desk.tracker, desk.context);
+        view->resize(360, 560);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    PostureCamera& camera() { return desk.tracker->postureCamera(); }
+    bool cameraRuns() {
+        return waitUntil([this] { return camera().isRunning(); });
+    }
+};
+
+}  // namespace
+
+TEST(CalibrationView, OpeningStartsTheCameraAndTheButtonWakesWhenItRuns) {
+    CalibrationPage page;
+    page.open();
+    EXPECT_EQ(page.view->state(), CalibrationView::State::introduction);
+    EXPECT_EQ(page.view->cameraStatusText(), u"Camera is starting..."_s);
+    EXPECT_FALSE(page.view->calibrateButton()->isEnabled());
+    EXPECT_TRUE(page.view->calibrateButton()->isDimmed());
+
+    // The camera's own announcement redraws the page; no tracker change is needed.
+    ASSERT_TRUE(page.cameraRuns());
+    EXPECT_TRUE(page.view->cameraStatusText().isEmpty());
+    EXPECT_TRUE(page.view->calibrateButton()->isEnabled());
+    EXPECT_FALSE(page.view->calibrateButton()->isDimmed());
+    EXPECT_EQ(page.desk.camera.scene.sourcesOpened, 1);
+}
+
+TEST(CalibrationView, ARunningCameraIsNotStartedAgain) {
+    CalibrationPage page;
+    page.desk.open();
+    ASSERT_TRUE(page.desk.startCamera());
+    page.view = std::make_unique<CalibrationView>(*page.desk.tracker, page.desk.context);
+    page.view->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page.desk.camera.scene.sourcesOpened, 1);
+    EXPECT_TRUE(page.view->calibrateButton()->isEnabled());
+}
+
+TEST(CalibrationView, CountsThreeTwoOneASecondEachThenKeepsTheLatestMeasurement) {
+    CalibrationPage page;
+    page.open();
+    ASSERT_TRUE(page.cameraRuns());
+    ASSERT_TRUE(page.desk.see(4.0, -2.5, 101.0));
+    const PostureSnapshot seen = *page.camera().latestSnapshot();
+
+    QElapsedTimer counting;
+    counting.start();
+    QTest::mouseClick(page.view->calibrateButton(), Qt::LeftButton);
+    EXPECT_EQ(page.view->state(), CalibrationView::State::countdown);
+    EXPECT_EQ(page.view->countdownText(), u"3"_s);
+    ASSERT_TRUE(waitUntil([&] { return page.view->countdownText() == u"2"_s; }));
+    EXPECT_GE(counting.elapsed(), 950);
+    ASSERT_TRUE(waitUntil([&] { return page.view->countdownText() == u"1"_s; }));
+    EXPECT_GE(counting.elapsed(), 1950);
+    EXPECT_FALSE(page.camera().isCalibrated());
+    ASSERT_TRUE(waitUntil([&] { return page.view->state() == CalibrationView::State::finished; }));
+    EXPECT_GE(counting.elapsed(), 2950);
+    EXPECT_LT(counting.elapsed(), 3600);
+    EXPECT_FALSE(page.view->isCounting());
+
+    EXPECT_TRUE(page.camera().isCalibrated());
+    EXPECT_EQ(page.camera().baselineHeadTilt(), seen.headTiltDegrees);
+    EXPECT_EQ(page.camera().baselineShoulderTilt(), seen.shoulderTiltDegrees);
+    EXPECT_EQ(page.camera().baselineSlouchAngle(), seen.slouchAngleDegrees);
+    EXPECT_EQ(page.desk.settings.real(u"baselineSlouchAngle"_s), seen.slouchAngleDegrees);
+}
+
+TEST(CalibrationView, WithNobodyInViewItSaysNoBaselineWasTaken) {
+    CalibrationPage page;
+    page.open();
+    ASSERT_TRUE(page.cameraRuns());
+    page.view->calibrateButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(page.view->calibrateButton(), Qt::Key_Return);
+    for (int second = 0; second < 3; ++second) {
+        page.view->countdownTick();
+    }
+    EXPECT_EQ(page.view->state(), CalibrationView::State::noBaseline);
+    EXPECT_FALSE(page.camera().isCalibrated());
+    EXPECT_FALSE(page.desk.settings.contains(u"postureCalibrated"_s));
+    EXPECT_FALSE(page.view->doneButton()->isVisible());
+    EXPECT_TRUE(page.view->retryButton()->isVisible());
+    EXPECT_TRUE(page.view->retryButton()->hasFocus());
+
+    QTest::keyClick(page.view->retryButton(), Qt::Key_Space);
+    EXPECT_EQ(page.view->state(), CalibrationView::State::introduction);
+}
+
+TEST(CalibrationView, AMeasurementGoneStaleDoesNotCountAsABaseline) {
+    CalibrationPage page;
+    page.open();
+    ASSERT_TRUE(page.cameraRuns());
+    ASSERT_TRUE(page.desk.see(1.0));
+    page.desk.clock.advance(1min);  // the user left long ago
+    QTest::mouseClick(page.view->calibrateButton(), Qt::LeftButton);
+    for (int second = 0; second < 3; ++second) {
+        page.view->countdownTick();
+    }
+    EXPECT_EQ(page.view->state(), CalibrationView::State::noBaseline);
+}
+
+TEST(CalibrationView, ADeniedCameraSaysSoInRedAndCannotCalibrate) {
+    CalibrationPage page;
+    page.desk.camera.scene.hasCamera = false;
+    page.open();
+    ASSERT_TRUE(waitUntil([&] { return page.camera().cameraPermissionDenied(); }));
+    EXPECT_EQ(page.view->cameraStatusText(),
+              u"Camera access denied. Please enable it in System Settings > Privacy > Camera."_s);
+    EXPECT_EQ(page.view->cameraStatusColor().red(), 219);
+    EXPECT_FALSE(page.view->calibrateButton()->isEnabled());
+    EXPECT_TRUE(page.view->calibrateButton()->isDimmed());
+    QTest::mouseClick(page.view->calibrateButton(), Qt::LeftButton);
+    EXPECT_EQ(page.view->state(), CalibrationView::State::introduction);
+}
+
+TEST(CalibrationView, BackLeadsToSettingsAndDoneToTheDashboard) {
+    CalibrationPage page;
+    page.open();
+    ASSERT_TRUE(page.cameraRuns());
+    ASSERT_TRUE(page.desk.see(0.0));
+    QTest::mouseClick(page.view->calibrateButton(), Qt::LeftButton);
+    for (int second = 0; second < 3; ++second) {
+        page.view->countdownTick();
+    }
+    ASSERT_EQ(page.view->state(), CalibrationView::State::finished);
+    QTest::mouseClick(page.view->backButton(), Qt::LeftButton);
+    EXPECT_EQ(page.desk.tracker->currentPage(), AppPage::settings);
+    QTest::mouseClick(page.view->doneButton(), Qt::LeftButton);
+    EXPECT_EQ(page.desk.tracker->currentPage(), AppPage::dashboard);
+}

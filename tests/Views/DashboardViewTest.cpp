@@ -1,0 +1,237 @@
+#include "Views/DashboardView.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QScrollArea>
+#include <QTest>
+
+#include "Components/GlassTheme.h"
+#include "Components/ProgressBar.h"
+#include "Components/RiskBadge.h"
+#include "Components/StudyLink.h"
+#include "Components/TimeRingChart.h"
+#include "Support/PageDesk.h"
+#include "Views/ExerciseOffsetCard.h"
+#include "Views/GlassButton.h"
+#include "Views/LinkButton.h"
+#include "Views/PostureIndicatorCard.h"
+
+using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A dashboard over a day that already holds this much sitting and break time. The tracker's
+// first tick adds half a minute of sitting, which whole minutes do not show.
+struct Dashboard {
+    PageDesk desk;
+    std::unique_ptr<DashboardView> view;
+
+    explicit Dashboard(double sitting = 0, double breaks = 0, bool exercise = false,
+                       bool posture = false) {
+        desk.storeToday(sitting, breaks);
+        desk.settings.setBoolean(u"showExerciseOffset"_s, exercise);
+        desk.settings.setBoolean(u"postureTrackingEnabled"_s, posture);
+        desk.open();
+        view = std::make_unique<DashboardView>(*desk.tracker, desk.context);
+        view->resize(360, 560);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    SittingTracker& tracker() { return *desk.tracker; }
+};
+
+}  // namespace
+
+TEST(DashboardView, CoachLineFollowsItsRulesInOrderAtEachBoundary) {
+    struct Case {
+        double sitting;
+        double breaks;
+        QString line;
+    };
+    const std::vector<Case> cases{
+        {29, 0, u"Fresh start. Let's keep this clean."_s},
+        {29, 20, u"Fresh start. Let's keep this clean."_s},
+        {30, 0, u"You've been steady today. Let's keep it that way."_s},
+        {40, 6, u"You've been steady today. Let's keep it that way."_s},  // exactly 0.15
+        {40, 7, u"Solid break game today. Your body appreciates it."_s},
+        {119, 0, u"You've been steady today. Let's keep it that way."_s},
+        {120, 0, u"Cruising. Your spine is still rooting for you."_s},
+        {400, 0, u"Building up. A quick reset goes a long way."_s},
+        {400, 1, u"Getting deep. Your next break matters more than the last."_s},
+        {500, 0, u"Your chair is winning. Time to change that."_s},
+        {500, 2, u"Deep in the zone. Your body is keeping score."_s},
+    };
+    for (const Case& day : cases) {
+        Dashboard dashboard(day.sitting, day.breaks);
+        EXPECT_EQ(dashboard.view->coachLine(), day.line)
+            << day.sitting << " sitting, " << day.breaks << " break minutes";
+    }
+}
+
+TEST(DashboardView, CoachLineAndRingFollowTheTrackerAsTheDayGoesOn) {
+    Dashboard dashboard(29);
+    EXPECT_EQ(dashboard.view->coachLine(), u"Fresh start. Let's keep this clean."_s);
+    EXPECT_EQ(dashboard.view->ringChart()->sittingMinutes(), 29);
+    dashboard.desk.tick();  // 30 minutes now
+    EXPECT_EQ(dashboard.view->ringChart()->sittingMinutes(), 30);
+    EXPECT_EQ(dashboard.view->coachLine(), u"You've been steady today. Let's keep it that way."_s);
+}
+
+TEST(DashboardView, RiskCardShowsTheLevelsLineAndBar) {
+    struct Case {
+        double sitting;
+        RiskLevel level;
+        QString line;
+        double bar;
+        QColor color;
+    };
+    const std::vector<Case> cases{
+        {100, RiskLevel::low, u"Your spine is still on speaking terms with you."_s, 0.25,
+         QColor::fromRgbF(0.42F, 0.80F, 0.47F)},
+        {400, RiskLevel::medium, u"Your chair is plotting against you. Move before it wins."_s,
+         0.55, QColor::fromRgbF(1.0F, 0.79F, 0.28F)},
+        {500, RiskLevel::high, u"Your body filed a grievance. Time to negotiate."_s, 0.90,
+         QColor::fromRgbF(1.0F, 0.42F, 0.42F)},
+    };
+    for (const Case& day : cases) {
+        Dashboard dashboard(day.sitting);
+        EXPECT_EQ(dashboard.view->riskBadge()->riskLevel(), day.level);
+        EXPECT_EQ(dashboard.view->riskLine(), day.line);
+        EXPECT_DOUBLE_EQ(dashboard.view->riskBar()->progress(), day.bar);
+        ProgressBar* bar = dashboard.view->riskBar();
+        const int filledEnd = static_cast<int>(ProgressBar::fillWidth(bar->width(), day.bar));
+        QImage picture(bar->size(), QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        bar->render(&picture, {}, {}, QWidget::DrawChildren);
+        const QColor shown = picture.pixelColor(filledEnd - 4, bar->height() / 2);
+        EXPECT_NEAR(shown.redF(), day.color.redF(), 0.03);
+        EXPECT_NEAR(shown.greenF(), day.color.greenF(), 0.03);
+        EXPECT_NEAR(shown.blueF(), day.color.blueF(), 0.03);
+    }
+}
+
+TEST(DashboardView, LogExerciseAddsThePickedAmountAndItSurvivesARestart) {
+    Dashboard dashboard(0, 0, true);
+    ExerciseOffsetCard* card = dashboard.view->exerciseCard();
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->picker()->currentText(), u"15 min"_s);
+    EXPECT_EQ(card->picker()->count(), 7);
+
+    // 15 → 20 → 30 with the arrow keys, then the button with the mouse.
+    card->picker()->setFocus();
+    QTest::keyClick(card->picker(), Qt::Key_Down);
+    QTest::keyClick(card->picker(), Qt::Key_Down);
+    EXPECT_EQ(card->picker()->currentText(), u"30 min"_s);
+    QTest::mouseClick(card->logButton(), Qt::LeftButton);
+    EXPECT_EQ(dashboard.tracker().exerciseMinutes(), 30);
+    EXPECT_EQ(card->loggedText(), u"30m"_s);
+    EXPECT_EQ(card->picker()->currentText(), u"30 min"_s);  // kept for the next log
+    EXPECT_TRUE(card->logButton()->hasPressedLook());
+    EXPECT_TRUE(waitUntil([&] { return !card->logButton()->hasPressedLook(); }));
+
+    QTest::mouseClick(card->logButton(), Qt::LeftButton);
+    EXPECT_EQ(card->loggedText(), u"60m"_s);
+    EXPECT_EQ(dashboard.desk.settings.integer(u"exerciseToday"_s), 60);
+
+    dashboard.view.reset();
+    dashboard.desk.tracker.reset();
+    EXPECT_EQ(dashboard.desk.launch().exerciseMinutes(), 60);
+}
+
+TEST(DashboardView, ExerciseCardMeasuresTheLoggedAgainstTheNeeded) {
+    Dashboard dashboard(360, 0, true);  // six hours call for 30 minutes
+    ExerciseOffsetCard* card = dashboard.view->exerciseCard();
+    ASSERT_NE(card, nullptr);
+    dashboard.tracker().logExercise(10);
+    EXPECT_EQ(card->neededText(), u"30m"_s);
+    EXPECT_FALSE(card->bar()->isHidden());
+    EXPECT_NEAR(card->bar()->progress(), 1.0 / 3.0, 1e-9);
+    EXPECT_EQ(card->statusText(), u"20m of movement stands between you and regret."_s);
+    EXPECT_EQ(card->statusColor(), GlassTheme::secondaryText());
+
+    card->picker()->setCurrentIndex(card->picker()->findData(20));
+    QTest::mouseClick(card->logButton(), Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(card->bar()->progress(), 1.0);
+    EXPECT_EQ(card->statusText(), u"Your future back says thank you."_s);
+    EXPECT_EQ(card->statusColor(), GlassTheme::success());
+}
+
+TEST(DashboardView, NoExerciseNeededHidesTheBarAndSaysYouAreAhead) {
+    Dashboard dashboard(100, 0, true);
+    ExerciseOffsetCard* card = dashboard.view->exerciseCard();
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->neededText(), u"0m"_s);
+    EXPECT_TRUE(card->bar()->isHidden());
+    EXPECT_EQ(card->statusText(), u"You're ahead of the chair. Stay that way."_s);
+    EXPECT_EQ(card->statusColor(), GlassTheme::success());
+}
+
+TEST(DashboardView, ResetButtonPressesInThenChangesThePageAfterAnEighthOfASecond) {
+    Dashboard dashboard;
+    QElapsedTimer pressed;
+    pressed.start();
+    QTest::mouseClick(dashboard.view->resetButton(), Qt::LeftButton);
+    EXPECT_TRUE(dashboard.view->resetButton()->hasPressedLook());
+    EXPECT_EQ(dashboard.tracker().currentPage(), AppPage::dashboard);
+    ASSERT_TRUE(waitUntil([&] { return dashboard.tracker().currentPage() == AppPage::reset; }));
+    EXPECT_GE(pressed.elapsed(), 110);
+    EXPECT_LT(pressed.elapsed(), 400);
+}
+
+TEST(DashboardView, SettingsOpensAtOnceFromTheKeyboard) {
+    Dashboard dashboard;
+    dashboard.view->settingsButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(dashboard.view->settingsButton(), Qt::Key_Space);
+    EXPECT_EQ(dashboard.tracker().currentPage(), AppPage::settings);
+}
+
+TEST(DashboardView, OptionalCardsComeAndGoWithTheSettingsAndTightenTheColumn) {
+    Dashboard dashboard;
+    EXPECT_EQ(dashboard.view->postureCard(), nullptr);
+    EXPECT_EQ(dashboard.view->exerciseCard(), nullptr);
+    EXPECT_EQ(dashboard.view->columnSpacing(), 20);
+
+    dashboard.tracker().setShowExerciseOffset(true);
+    EXPECT_NE(dashboard.view->exerciseCard(), nullptr);
+    EXPECT_EQ(dashboard.view->columnSpacing(), 16);
+
+    dashboard.tracker().setPostureTrackingEnabled(true);
+    ASSERT_NE(dashboard.view->postureCard(), nullptr);
+    EXPECT_TRUE(dashboard.view->postureCard()->isVisible());
+    EXPECT_EQ(dashboard.view->columnSpacing(), 12);
+
+    dashboard.tracker().setPostureTrackingEnabled(false);
+    dashboard.tracker().setShowExerciseOffset(false);
+    EXPECT_EQ(dashboard.view->postureCard(), nullptr);
+    EXPECT_EQ(dashboard.view->exerciseCard(), nullptr);
+    EXPECT_EQ(dashboard.view->columnSpacing(), 20);
+}
+
+TEST(DashboardView, StudyLinksOpenTheirPapers) {
+    Dashboard dashboard(0, 0, true);
+    const QList<StudyLink*> links = dashboard.view->findChildren<StudyLink*>();
+    ASSERT_EQ(links.size(), 2);
+    for (StudyLink* link : links) {
+        QTest::mouseClick(link, Qt::LeftButton);
+    }
+    ASSERT_EQ(dashboard.desk.opened.size(), 2U);
+    EXPECT_EQ(dashboard.desk.opened[0].toString(), u"https://doi.org/10.1007/s10654-018-0380-1"_s);
+    EXPECT_EQ(dashboard.desk.opened[1].toString(),
+              u"https://doi.org/10.1016/S0140-6736(16)30370-1"_s);
+}
+
+TEST(DashboardView, TheColumnScrollsWhenBothCardsAreShownAndLetsTheBackdropThrough) {
+    Dashboard dashboard(400, 20, true, true);
+    QScrollArea* scroll = dashboard.view->scrollArea();
+    EXPECT_GT(scroll->widget()->height(), scroll->viewport()->height());
+    EXPECT_FALSE(scroll->widget()->autoFillBackground());
+    EXPECT_FALSE(scroll->viewport()->autoFillBackground());
+    // Over nothing, the top-left corner stays see-through.
+    QImage picture(dashboard.view->size(), QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    dashboard.view->render(&picture, {}, {}, QWidget::DrawChildren);
+    EXPECT_EQ(picture.pixelColor(2, 2).alpha(), 0);
+}
