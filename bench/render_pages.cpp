@@ -5,15 +5,20 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QScrollArea>
+#include <QScrollBar>
 
-#include "Views/WindowBackdrop.h"
 #include "Models/SittingTracker.h"
 #include "Support/PageDesk.h"
 #include "Views/CalibrationView.h"
 #include "Views/ContentView.h"
+#include "Views/DashboardView.h"
 #include "Views/FilledButton.h"
 #include "Views/Pages.h"
 #include "Views/ResetView.h"
+#include "Views/SettingsView.h"
+#include "Views/ToggleSwitch.h"
+#include "Views/WindowBackdrop.h"
 
 using namespace Qt::StringLiterals;
 
@@ -88,10 +93,16 @@ void dashboards(const QDir& folder) {
                 desk.tracker->logExercise(10);
             }
             Window window(desk);
-            window.save(folder, u"dashboard-%1-%2"_s.arg(QLatin1String(day.name))
-                                    .arg(cards == 0   ? u"plain"_s
-                                         : cards == 1 ? u"exercise"_s
-                                                      : u"exercise-posture"_s));
+            const QString name = u"dashboard-%1-%2"_s.arg(QLatin1String(day.name))
+                                     .arg(cards == 0   ? u"plain"_s
+                                          : cards == 1 ? u"exercise"_s
+                                                       : u"exercise-posture"_s);
+            window.save(folder, name);
+            if (cards >= 1) {
+                QScrollBar* bar = window.page<DashboardView>().scrollArea()->verticalScrollBar();
+                bar->setValue(bar->maximum());
+                window.save(folder, name + u"-scrolled"_s);
+            }
         }
     }
     // The posture card's verdicts, the dashboard scrolled to it.
@@ -135,6 +146,8 @@ void settings(const QDir& folder) {
     Window window(desk);
     window.show(AppPage::settings);
     window.save(folder, u"settings"_s);
+    window.page<SettingsView>().exerciseSwitch()->click();
+    window.save(folder, u"settings-locked-in"_s);
     desk.tracker->setPostureTrackingEnabled(true);
     window.save(folder, u"settings-posture-on"_s);
 }

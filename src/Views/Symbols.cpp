@@ -69,7 +69,9 @@ void figureRoll(QPainter& painter, const QColor& color) {
     line(painter, QPointF(10.8, 9.6), QPointF(9.2, 14.0), color, 1.9);
     line(painter, QPointF(14.4, 15.2), QPointF(19.6, 15.6), color, 2.4);
     line(painter, QPointF(19.6, 15.6), QPointF(19.2, 21.8), color, 2.4);
-    line(painter, QPointF(4.4, 17.6), QPointF(16.8, 17.6), color, 1.4);
+    // The seat under the hips, on one leg.
+    line(painter, QPointF(10.8, 17.4), QPointF(17.4, 17.4), color, 1.5);
+    line(painter, QPointF(12.2, 17.4), QPointF(12.2, 22.0), color, 1.5);
 }
 
 // A filled disc with the tick cut out of it, so the ground shows through.
