@@ -40,17 +40,7 @@ QIcon trayIcon() {
 namespace {
 
 QString roleOf(AppPage page) {
-    switch (page) {
-        case AppPage::dashboard:
-            return u"spindrel-dashboard"_s;
-        case AppPage::reset:
-            return u"spindrel-reset"_s;
-        case AppPage::settings:
-            return u"spindrel-settings"_s;
-        case AppPage::calibration:
-            return u"spindrel-calibration"_s;
-    }
-    return {};
+    return u"spindrel-"_s + AppPages::name(page);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDBusConnection>
+#include <QDesktopServices>
 #include <QFileInfo>
-#include <QLabel>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AppDelegate.h"
+#include "Components/MotionPreferences.h"
 #include "Models/SittingTracker.h"
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/BlazePoseDetector.h"
@@ -24,6 +25,9 @@
 #include "Platform/Linux/SystemRandomSource.h"
 #include "Platform/Linux/TerminationSignals.h"
 #include "Platform/Linux/XScreenSaverIdleSource.h"
+#include "Views/ContentView.h"
+#include "Views/Pages.h"
+#include "Views/WindowBackdrop.h"
 
 namespace {
 
@@ -113,8 +117,16 @@ int main(int argc, char* argv[]) {
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::aboutToSleep, tracker.get(),
                      &SittingTracker::noteSleepStarting);
 
-    AppDelegate delegate(*tracker, [](SittingTracker&) {
-        return std::make_unique<QLabel>(QStringLiteral("Spindrel"));
+    MotionPreferences motion(session);
+    PageContext pages{motion, [](const QUrl& url) { QDesktopServices::openUrl(url); }, random};
+    AppDelegate delegate(*tracker, [&motion, &pages](SittingTracker& observed) {
+        return std::make_unique<ContentView>(
+            observed,
+            [&pages](AppPage page, SittingTracker& shown) { return makePage(page, shown, pages); },
+            [](SittingTracker& backdropOf) {
+                return std::make_unique<WindowBackdrop>(backdropOf.riskLevel());
+            },
+            [&motion] { return motion.reduceMotion(); });
     });
     QObject::connect(&notifier, &Notifier::clicked, &delegate, &AppDelegate::notificationClicked);
     QObject::connect(&instance, &SingleInstance::showRequested, &delegate,

@@ -39,10 +39,14 @@ MotionPreferences::MotionPreferences(const QDBusConnection& bus, QObject* parent
     if (!bus_.isConnected()) {
         return;
     }
-    // From whichever program serves the portal's path: a wrong setting here only changes how
-    // much the window moves, and the portal may restart under a new name.
-    bus_.connect(QString(), kPortalPath, kSettings, u"SettingChanged"_s, this,
-                 SLOT(settingChanged(QString, QString, QDBusVariant)));
+    // The slot's argument types must be known before the signal can be matched to it.
+    qRegisterMetaType<QDBusVariant>();
+    // From whichever program serves the portal's path. QtDBus matches the slot's signature as
+    // written, so it is kept free of spaces.
+    // clang-format off
+    bus_.connect(u""_s, kPortalPath, kSettings, u"SettingChanged"_s, u"ssv"_s, this,
+                 SLOT(settingChanged(QString,QString,QDBusVariant)));
+    // clang-format on
     readFromPortal();
 }
 
@@ -72,7 +76,8 @@ void MotionPreferences::readFromPortal() {
         connect(watcher, &QDBusPendingCallWatcher::finished, this,
                 [this, group = group, key = key](QDBusPendingCallWatcher* call) {
                     const QDBusPendingReply<QDBusVariant> reply = *call;
-                    if (!reply.isError()) {
+                    // A change that came while the answer was on its way is newer.
+                    if (!reply.isError() && !changedLive_.contains(group + u'/' + key)) {
                         apply(group, key, unwrap(reply.value().variant()));
                     }
                     call->deleteLater();
@@ -82,6 +87,7 @@ void MotionPreferences::readFromPortal() {
 
 void MotionPreferences::settingChanged(const QString& group, const QString& key,
                                        const QDBusVariant& value) {
+    changedLive_.insert(group + u'/' + key);
     apply(group, key, unwrap(value.variant()));
 }
 

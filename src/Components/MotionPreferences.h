@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusVariant>
 #include <QObject>
+#include <QSet>
 #include <QVariant>
 
 // The desktop's accessibility wishes the drawing follows: reduce motion (GNOME's
@@ -33,6 +34,7 @@ private:
     void apply(const QString& group, const QString& key, const QVariant& value);
 
     QDBusConnection bus_;
+    QSet<QString> changedLive_;
     bool reduceMotion_ = false;
     bool reduceTransparency_ = false;
 };

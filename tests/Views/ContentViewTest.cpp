@@ -12,20 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString nameOf(AppPage page) {
-    switch (page) {
-        case AppPage::dashboard:
-            return u"dashboard"_s;
-        case AppPage::reset:
-            return u"reset"_s;
-        case AppPage::settings:
-            return u"settings"_s;
-        case AppPage::calibration:
-            return u"calibration"_s;
-    }
-    return {};
-}
-
 // Pages that say which they are, and count how often one was built.
 struct Router {
     TrackerDesk desk{QDateTime(QDate(2026, 3, 10), QTime(9, 0))};
@@ -39,7 +25,7 @@ struct Router {
             *desk.tracker,
             [this](AppPage page, SittingTracker&) {
                 ++built;
-                return std::make_unique<QLabel>(nameOf(page));
+                return std::make_unique<QLabel>(AppPages::name(page));
             },
             nullptr, [this] { return reduceMotion; });
         view->resize(380, 580);
@@ -57,7 +43,7 @@ TEST(ContentView, ShowsThePageTheTrackerNamesCentredAt360By560) {
     for (const AppPage page :
          {AppPage::reset, AppPage::settings, AppPage::calibration, AppPage::dashboard}) {
         router.desk.tracker->setCurrentPage(page);
-        EXPECT_EQ(router.shown(), nameOf(page));
+        EXPECT_EQ(router.shown(), AppPages::name(page));
     }
     EXPECT_EQ(router.built, 5);
     router.desk.tracker->setCurrentPage(AppPage::dashboard);  // the same page: nothing new
