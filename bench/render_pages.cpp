@@ -155,11 +155,13 @@ void settings(const QDir& folder) {
 void calibrations(const QDir& folder) {
     {
         PageDesk desk;
+        desk.camera.scene.opensOnlyWhenTold = true;
         desk.open();
         Window window(desk);
         window.show(AppPage::calibration);
         window.save(folder, u"calibration-intro-starting"_s);
-        desk.startCamera();
+        desk.camera.finishOpening();
+        waitUntil([&] { return desk.tracker->postureCamera().isRunning(); });
         window.save(folder, u"calibration-intro"_s);
         auto& page = window.page<CalibrationView>();
         page.calibrateButton()->click();

@@ -1,6 +1,7 @@
 #include "Components/LiquidGlass.h"
 
 #include <QLinearGradient>
+#include <QPixmapCache>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -134,14 +135,29 @@ QMarginsF shadowOverhang(const GlassStyle& style) {
 
 void GlassShadows::paint(QPainter& painter, const QRectF& rect, const GlassStyle& style) {
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    if (image_.isNull() || size_ != rect.size() || ratio_ != ratio || style_ != style) {
-        image_ = renderShadows(QRectF(QPointF(0, 0), rect.size()), style, ratio);
+    if (picture_.isNull() || size_ != rect.size() || ratio_ != ratio || style_ != style) {
+        // Pages are built afresh on every visit, so a card of the same size and style finds
+        // the shadow its predecessor blurred in Qt's picture cache.
+        const QString key = QStringLiteral("spindrel-glass-shadow:%1x%2@%3:%4,%5,%6,%7,%8")
+                                .arg(rect.width())
+                                .arg(rect.height())
+                                .arg(ratio)
+                                .arg(style.cornerRadius)
+                                .arg(style.shadowRadius)
+                                .arg(style.shadowOpacity)
+                                .arg(style.saturation)
+                                .arg(style.brightness);
+        if (!QPixmapCache::find(key, &picture_)) {
+            picture_ =
+                QPixmap::fromImage(renderShadows(QRectF(QPointF(0, 0), rect.size()), style, ratio));
+            QPixmapCache::insert(key, picture_);
+        }
         size_ = rect.size();
         ratio_ = ratio;
         style_ = style;
     }
     const QMarginsF overhang = shadowOverhang(style);
-    painter.drawImage(rect.topLeft() - QPointF(overhang.left(), overhang.top()), image_);
+    painter.drawPixmap(rect.topLeft() - QPointF(overhang.left(), overhang.top()), picture_);
 }
 
 void paintSurface(QPainter& painter, const QRectF& rect, const GlassStyle& style,

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QRectF>
 
 // The parameters of one glass surface.
@@ -27,13 +28,14 @@ QMarginsF shadowOverhang(const GlassStyle& style);
 QImage blurred(const QImage& image, qreal radius);
 
 // The drop shadow and the top highlight a surface casts. Blurring is the costly part of a card,
-// so the blurred image is kept until the surface changes size or style.
+// so the blurred picture is kept until the surface changes size or style, and shared with
+// every surface of the same size and style.
 class GlassShadows {
 public:
     void paint(QPainter& painter, const QRectF& rect, const GlassStyle& style);
 
 private:
-    QImage image_;
+    QPixmap picture_;
     QSizeF size_;
     qreal ratio_ = 0;
     GlassStyle style_;

@@ -73,6 +73,8 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     page->setContentsMargins(0, 0, 0, 0);
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
+    // Tab goes from control to control and the area scrolls to each; the area itself is no stop.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setStyleSheet(u"QScrollArea { background: transparent; }"_s);

@@ -35,6 +35,8 @@ public:
 
     std::atomic<bool> hasCamera{true};
     std::atomic<bool> modelLoads{true};
+    // A camera that takes its time to open: it starts only when the test says so.
+    std::atomic<bool> opensOnlyWhenTold{false};
     std::atomic<int> framesMeasured{0};
     std::atomic<int> sourcesOpened{0};
 
@@ -69,7 +71,14 @@ public:
             return;
         }
         sink_ = &sink;
-        sink.sourceStarted();
+        if (!scene_.opensOnlyWhenTold) {
+            sink.sourceStarted();
+        }
+    }
+    void finishOpening() {
+        if (sink_) {
+            sink_->sourceStarted();
+        }
     }
     void stop() override { sink_ = nullptr; }
 
@@ -123,6 +132,9 @@ public:
     }
     void unplug() {
         onWorker([](FakeFrameSource& source) { source.unplug(); });
+    }
+    void finishOpening() {
+        onWorker([](FakeFrameSource& source) { source.finishOpening(); });
     }
 
     FakeScene scene;

@@ -37,9 +37,14 @@ struct CalibrationPage {
 
 TEST(CalibrationView, OpeningStartsTheCameraAndTheButtonWakesWhenItRuns) {
     CalibrationPage page;
+    page.desk.camera.scene.opensOnlyWhenTold = true;
     page.open();
     EXPECT_EQ(page.view->state(), CalibrationView::State::introduction);
     EXPECT_EQ(page.view->cameraStatusText(), u"Camera is starting..."_s);
+    ASSERT_TRUE(waitUntil([&] { return page.desk.camera.scene.sourcesOpened == 1; }));
+    QTest::qWait(50);
+    EXPECT_FALSE(page.view->calibrateButton()->isEnabled()) << "still opening";
+    page.desk.camera.finishOpening();
     EXPECT_FALSE(page.view->calibrateButton()->isEnabled());
     EXPECT_TRUE(page.view->calibrateButton()->isDimmed());
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include "Components/GlassTheme.h"
@@ -235,6 +236,22 @@ TEST(DashboardView, TheColumnScrollsWhenBothCardsAreShownAndLetsTheBackdropThrou
     picture.fill(Qt::transparent);
     dashboard.view->render(&picture, {}, {}, QWidget::DrawChildren);
     EXPECT_EQ(picture.pixelColor(2, 2).alpha(), 0);
+}
+
+TEST(DashboardView, TabbingDownTheColumnScrollsToEachControl) {
+    Dashboard dashboard(400, 20, true, true);
+    QScrollArea* scroll = dashboard.view->scrollArea();
+    ASSERT_EQ(scroll->verticalScrollBar()->value(), 0);
+    QWidget* settings = dashboard.view->settingsButton();
+    for (int i = 0; i < 20 && QApplication::focusWidget() != settings; ++i) {
+        QTest::keyClick(
+            QApplication::focusWidget() ? QApplication::focusWidget() : dashboard.view.get(),
+            Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), settings);
+    EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
+    const QRect shown(settings->mapTo(scroll->viewport(), QPoint(0, 0)), settings->size());
+    EXPECT_TRUE(scroll->viewport()->rect().contains(shown));
 }
 
 TEST(DashboardView, ANewCoachLineFadesInUnlessMotionIsReduced) {

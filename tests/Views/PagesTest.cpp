@@ -83,14 +83,21 @@ TEST(Pages, EachPageIsBuiltAtTheWindowsPageSizeAndNewOnEveryVisit) {
     EXPECT_NE(makePage(AppPage::dashboard, *desk.tracker, desk.context).get(), dashboard.get());
 }
 
-TEST(Pages, TabReachesEveryControlOfEveryPage) {
+TEST(Pages, TabReachesEveryControlOfEveryPageAndStopsNowhereElse) {
     for (const AppPage which : kPages) {
         ShownPage shown(which);
         const QSet<QWidget*> reached = shown.tabbedThrough();
-        for (QWidget* control : shown.controls()) {
+        const QList<QWidget*> controls = shown.controls();
+        for (QWidget* control : controls) {
             EXPECT_TRUE(reached.contains(control))
                 << "page " << static_cast<int>(which) << ": " << control->metaObject()->className()
                 << " \"" << control->accessibleName().toStdString() << "\" is not reached by Tab";
+        }
+        // A stop with nothing to press leaves a keyboard user lost on the page.
+        for (QWidget* stop : reached) {
+            EXPECT_TRUE(controls.contains(stop))
+                << "page " << static_cast<int>(which) << ": Tab stops on a "
+                << stop->metaObject()->className();
         }
     }
 }
