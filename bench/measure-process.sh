@@ -4,6 +4,11 @@
 # Usage: bench/measure-process.sh [seconds] [image]
 #   With an image, posture tracking is on and the image is played as a 30 fps camera.
 #   SPINDREL_PROGRAM names another program to measure (the component gallery, say).
+#   SPINDREL_MEASURE_WINDOW says what the window does meanwhile:
+#     shown (the default): it opens on the dashboard and stays;
+#     hidden: a tray host runs and a click on the icon closes the window, as a user would;
+#     reset: the reset page runs a walking routine (three or five minutes).
+#   SPINDREL_MEASURE_PICTURE names a PNG to save of the window when the measuring ends.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-600}"
@@ -30,12 +35,48 @@ program="${SPINDREL_PROGRAM:-$root/build/src/spindrel}"
 [ -n "${SPINDREL_PROGRAM:-}" ] && what="$(basename "$program"), visible"
 XDG_CONFIG_HOME="$config" "$program" "${args[@]}" &
 pid=$!
+window_mode="${SPINDREL_MEASURE_WINDOW:-shown}"
+window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
+press() {
+    xdotool windowfocus "$(window)"
+    for key in "$@"; do xdotool key "$key"; sleep 0.2; done
+    sleep 0.4
+}
+case "$window_mode" in
+    hidden)
+        trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+            --transparent false --SetDockType false >/dev/null 2>&1 &
+        tray_pid=$!
+        trap 'kill "$pid" 2>/dev/null && wait "$pid"; kill "$tray_pid"; rm -rf "$config"' EXIT
+        ;;
+esac
 sleep 2
+case "$window_mode" in
+    hidden)
+        icon="$(xwininfo -root -tree | awk '/"Spindrel": \("spindrel" "Spindrel"\)  22x22/ {print $1}')"
+        eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+        xdotool mousemove $((x + 11)) $((y + 11)) click 1
+        sleep 1
+        [ -z "$(window)" ] || { echo "the window did not close" >&2; exit 1; }
+        ;;
+    reset)
+        # "Take a Reset" on a fresh day's dashboard; on the reset page Tab past "Back" and
+        # "Surprise Me" to "Walk", whose routines outlast a minute, then on to "Start".
+        eval "$(xwininfo -id "$(window)" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+        xdotool mousemove $((x + 190)) $((y + 420)) click 1
+        sleep 1
+        press Tab Tab Tab space Tab Tab Tab Tab space
+        ;;
+esac
+what="$what, window $window_mode"
 ticks_per_second="$(getconf CLK_TCK)"
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 start="$(cpu_ticks)"
 sleep "$seconds"
 end="$(cpu_ticks)"
+if [ -n "${SPINDREL_MEASURE_PICTURE:-}" ] && [ -n "$(window)" ]; then
+    import -window "$(window)" "$SPINDREL_MEASURE_PICTURE"
+fi
 rss="$(awk '/VmRSS/ {print $2, $3}' "/proc/$pid/status")"
 wakeups="$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$pid/status")"
 awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$rss" \
