@@ -1,12 +1,15 @@
 #include "AppDelegate.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <utility>
 
 #include "Models/SittingTracker.h"
 
@@ -34,6 +37,32 @@ QIcon trayIcon() {
     tinted.setIsMask(true);
     return tinted;
 }
+
+// QT_LOGGING_RULES="spindrel.startup.debug=true" reports when the first window has painted,
+// so that start-up can be measured from outside against the moment the process was launched.
+Q_LOGGING_CATEGORY(startupLog, "spindrel.startup", QtWarningMsg)
+
+class FirstPaintReport final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !reported_) {
+            reported_ = true;
+            // Queued, so the report follows the whole window's paint and its flush.
+            QTimer::singleShot(0, this, [this] {
+                qCDebug(startupLog, "first window painted at %lld ms since the epoch",
+                        static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    bool reported_ = false;
+};
 
 }  // namespace
 
@@ -71,6 +100,11 @@ void AppDelegate::applicationDidFinishLaunching() {
         statusItem_->show();
     }
     QTimer::singleShot(firstWindowDelay, this, &AppDelegate::showWindow);
+    // The first window is built and drawn once offscreen while the delay runs, so that when it
+    // opens its blurred backdrop and shadows are ready.
+    mainWindow_ = buildWindow();
+    mainWindow_->grab();
+    preparedWindow_ = true;
 }
 
 void AppDelegate::toggleWindow() {
@@ -82,9 +116,17 @@ void AppDelegate::toggleWindow() {
 }
 
 void AppDelegate::showWindow() {
-    if (!mainWindow_ || !mainWindow_->isVisible()) {
+    if (!mainWindow_ || (!mainWindow_->isVisible() && !std::exchange(preparedWindow_, false))) {
         // A closed window is never reopened: a fresh one shows the page last active.
         mainWindow_ = buildWindow();
+    }
+    if (startupLog().isDebugEnabled() && !firstWindowReported_) {
+        firstWindowReported_ = true;
+        auto* report = new FirstPaintReport(mainWindow_.get());
+        mainWindow_->installEventFilter(report);
+        for (QWidget* part : mainWindow_->findChildren<QWidget*>()) {
+            part->installEventFilter(report);
+        }
     }
     mainWindow_->show();
     if (mainWindow_->isMinimized()) {

@@ -43,4 +43,7 @@ private:
     ContentFactory makeContent_;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
     std::unique_ptr<QWidget> mainWindow_;
+    bool firstWindowReported_ = false;
+    // Built at launch and not yet shown.
+    bool preparedWindow_ = false;
 };
