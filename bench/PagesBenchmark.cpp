@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QWindow>
 
 #include "Models/SittingTracker.h"
 #include "Support/PageDesk.h"
@@ -46,7 +47,7 @@ void BM_PageChangeToFirstPaint(benchmark::State& state) {
         [] { return false; });
     view.resize(380, 580);
     view.show();
-    waitUntil([&] { return view.isVisible(); });
+    waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); });
     QCoreApplication::processEvents();
 
     const AppPage home = target == AppPage::dashboard ? AppPage::settings : AppPage::dashboard;

@@ -6,11 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${1:-5}"
 
-if [ -z "${SPINDREL_MEASURE_INSIDE:-}" ]; then
-    export SPINDREL_MEASURE_INSIDE=1
-    exec env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS xvfb-run -a -s "-screen 0 1280x800x24" \
-        dbus-run-session -- "$0" "$@"
-fi
+source "$root/bench/headless-session.sh"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -14,15 +14,12 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-600}"
 image="${2:-}"
 
-if [ -z "${SPINDREL_MEASURE_INSIDE:-}" ]; then
-    export SPINDREL_MEASURE_INSIDE=1
-    exec env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS xvfb-run -a -s "-screen 0 1280x800x24" \
-        dbus-run-session -- "$0" "$@"
-fi
+source "$root/bench/headless-session.sh"
 
 config="$(mktemp -d)"
+tray_pid=""
 # Let it save its day before its folder goes.
-trap 'kill "$pid" 2>/dev/null && wait "$pid"; rm -rf "$config"' EXIT
+trap 'kill "$pid" 2>/dev/null && wait "$pid"; [ -z "$tray_pid" ] || kill "$tray_pid"; rm -rf "$config"' EXIT
 args=()
 what="idle"
 if [ -n "$image" ]; then
@@ -37,24 +34,25 @@ XDG_CONFIG_HOME="$config" "$program" "${args[@]}" &
 pid=$!
 window_mode="${SPINDREL_MEASURE_WINDOW:-shown}"
 window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
+# Sets x and y to an X window's top-left corner on the screen.
+top_left() {
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+}
 press() {
     xdotool windowfocus "$(window)"
     for key in "$@"; do xdotool key "$key"; sleep 0.2; done
     sleep 0.4
 }
-case "$window_mode" in
-    hidden)
-        trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
-            --transparent false --SetDockType false >/dev/null 2>&1 &
-        tray_pid=$!
-        trap 'kill "$pid" 2>/dev/null && wait "$pid"; kill "$tray_pid"; rm -rf "$config"' EXIT
-        ;;
-esac
+if [ "$window_mode" = hidden ]; then
+    trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
+        --transparent false --SetDockType false >/dev/null 2>&1 &
+    tray_pid=$!
+fi
 sleep 2
 case "$window_mode" in
     hidden)
         icon="$(xwininfo -root -tree | awk '/"Spindrel": \("spindrel" "Spindrel"\)  22x22/ {print $1}')"
-        eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+        top_left "$icon"
         xdotool mousemove $((x + 11)) $((y + 11)) click 1
         sleep 1
         [ -z "$(window)" ] || { echo "the window did not close" >&2; exit 1; }
@@ -62,7 +60,7 @@ case "$window_mode" in
     reset)
         # "Take a Reset" on a fresh day's dashboard; on the reset page Tab past "Back" and
         # "Surprise Me" to "Walk", whose routines outlast a minute, then on to "Start".
-        eval "$(xwininfo -id "$(window)" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+        top_left "$(window)"
         xdotool mousemove $((x + 190)) $((y + 420)) click 1
         sleep 1
         press Tab Tab Tab space Tab Tab Tab Tab space
