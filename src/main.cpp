@@ -14,12 +14,12 @@
 #include "Components/MotionPreferences.h"
 #include "Models/SittingTracker.h"
 #include "Platform/IdleSourceChain.h"
-#include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
 #include "Platform/Linux/IniSettingsStore.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
+#include "Platform/Linux/PoseNetworkModule.h"
 #include "Platform/Linux/SingleInstance.h"
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
@@ -41,16 +41,26 @@ QString poseModelPath() {
     return QStringLiteral(SPINDREL_SOURCE_DATA_DIR "/pose_landmark_lite.onnx");
 }
 
+// Beside the binary in a build tree, or in the installed library folder.
+QString poseModulePath() {
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString beside = dir + QStringLiteral("/" SPINDREL_POSE_MODULE_FILE);
+    if (QFileInfo::exists(beside)) {
+        return beside;
+    }
+    return dir +
+           QStringLiteral("/" SPINDREL_POSE_MODULE_INSTALLED_DIR "/" SPINDREL_POSE_MODULE_FILE);
+}
+
 std::unique_ptr<PoseDetector> loadPoseNetwork() {
     // One thread: a frame every 4 s then costs a few hundredths of a core, and the desk
     // work the user is doing keeps the other cores.
-    std::unique_ptr<PoseDetector> detector =
-        BlazePoseDetector::create(poseModelPath().toStdString(), 1);
-    if (!detector) {
-        qWarning("Spindrel: the pose network %s could not be loaded; posture tracking is off",
-                 qPrintable(poseModelPath()));
+    PoseNetworkModule::Loaded loaded =
+        PoseNetworkModule::load(poseModulePath(), poseModelPath().toStdString(), 1);
+    if (!loaded.detector) {
+        qWarning("Spindrel: %s; posture tracking is off", qPrintable(loaded.failure));
     }
-    return detector;
+    return std::move(loaded.detector);
 }
 
 // For demos and measurements: an image file stands in for the webcam.

@@ -3,8 +3,8 @@
 #include <QElapsedTimer>
 
 #include "Models/PostureCamera.h"
-#include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
+#include "Platform/Linux/PoseNetworkModule.h"
 #include "Platform/Linux/SystemClock.h"
 #include "Support/MemorySettingsStore.h"
 #include "Support/PostureBodies.h"
@@ -14,6 +14,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The pose network as the app opens it: from its module, on the camera's worker thread.
+std::unique_ptr<PoseDetector> openPoseNetwork(const char* model) {
+    return PoseNetworkModule::load(QStringLiteral(SPINDREL_POSE_MODULE), model, 1).detector;
+}
+
 // The camera as the app builds it, with a photograph played at 30 fps in place of a webcam.
 struct Pipeline {
     SystemClock clock;
@@ -22,7 +27,7 @@ struct Pipeline {
     PostureCamera camera{clock, settings, backend};
 
     explicit Pipeline(const QString& photo)
-        : backend([] { return BlazePoseDetector::create(SPINDREL_POSE_MODEL, 1); },
+        : backend([] { return openPoseNetwork(SPINDREL_POSE_MODEL); },
                   LinuxCameraBackend::ImageFeed{QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + photo,
                                                 33ms}) {}
 };
@@ -65,8 +70,7 @@ TEST(PosturePipeline, APhotographWithNobodyInItYieldsNothing) {
 TEST(PosturePipeline, AMissingModelIsReportedNotACrash) {
     SystemClock clock;
     MemorySettingsStore settings;
-    LinuxCameraBackend backend([] { return BlazePoseDetector::create("/nonexistent.onnx", 1); },
-                               std::nullopt);
+    LinuxCameraBackend backend([] { return openPoseNetwork("/nonexistent.onnx"); }, std::nullopt);
     PostureCamera camera(clock, settings, backend);
     camera.start();
     ASSERT_TRUE(waitUntil([&] { return camera.problem().has_value(); }));
