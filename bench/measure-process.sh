@@ -17,6 +17,9 @@ image="${2:-}"
 source "$root/bench/headless-session.sh"
 
 config="$(mktemp -d)"
+# A runtime folder of its own, so that it never hands over to a Spindrel already running.
+export XDG_RUNTIME_DIR="$config/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 tray_pid=""
 # Let it save its day before its folder goes.
 trap 'kill "$pid" 2>/dev/null && wait "$pid"; [ -z "$tray_pid" ] || kill "$tray_pid"; rm -rf "$config"' EXIT

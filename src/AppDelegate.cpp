@@ -1,5 +1,7 @@
 #include "AppDelegate.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
@@ -12,25 +14,34 @@
 #include <utility>
 
 #include "Models/SittingTracker.h"
+#include "Platform/Linux/XEmbedTrayColors.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Our monochrome figure: the desktop's own icon theme recolours the installed symbolic icon for
-// its panel; without it, the glyph is drawn in the panel text colour of the current palette.
+// Our monochrome figure in the panel's colour. A StatusNotifier host (KDE, or GNOME with its
+// AppIndicator extension) loads the installed symbolic icon by name and recolours it for its
+// panel. On an XEmbed tray the icon is our own pixels, so we tint the glyph: in the colour the
+// tray asks for, or else in the text colour of the current palette.
 QIcon trayIcon() {
-    QIcon themed = QIcon::fromTheme(u"spindrel-symbolic"_s);
-    if (!themed.isNull()) {
-        return themed;
+    const bool hostRecolours = QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        u"org.kde.StatusNotifierWatcher"_s);
+    if (hostRecolours) {
+        QIcon themed = QIcon::fromTheme(u"spindrel-symbolic"_s);
+        if (!themed.isNull()) {
+            return themed;
+        }
     }
+    const QColor ink =
+        xembedTrayForeground().value_or(QGuiApplication::palette().color(QPalette::WindowText));
     const QIcon symbol(u":/icons/spindrel-symbolic.svg"_s);
     QIcon tinted;
     for (const int size : {16, 22, 24, 32, 48}) {
         QPixmap glyph = symbol.pixmap(size, size);
         QPainter painter(&glyph);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(glyph.rect(), QGuiApplication::palette().color(QPalette::WindowText));
+        painter.fillRect(glyph.rect(), ink);
         painter.end();
         tinted.addPixmap(glyph);
     }
@@ -98,6 +109,8 @@ void AppDelegate::applicationDidFinishLaunching() {
                 }
             });
         statusItem_->show();
+        // A switch between light and dark themes recolours the glyph.
+        QCoreApplication::instance()->installEventFilter(this);
     }
     QTimer::singleShot(firstWindowDelay, this, &AppDelegate::showWindow);
     // The first window is built and drawn once offscreen while the delay runs, so that when it
@@ -105,6 +118,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     mainWindow_ = buildWindow();
     mainWindow_->grab();
     preparedWindow_ = true;
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ApplicationPaletteChange &&
+        watched == QCoreApplication::instance() && statusItem_) {
+        statusItem_->setIcon(trayIcon());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AppDelegate::toggleWindow() {

@@ -36,6 +36,9 @@ public:
     QWidget* mainWindow() const { return mainWindow_.get(); }
     QSystemTrayIcon* statusItem() const { return statusItem_.get(); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::unique_ptr<QWidget> buildWindow();
 

@@ -77,13 +77,19 @@ rc=$?
 wait_for 3 has_window && pass "and the running Spindrel shows its window" ||
     fail "no window after a second start"
 
+# The reminder below must find the window on another page: "Settings" under a fresh day's cards.
+on_page() { [ "$(role "$(window)")" = "spindrel-$1" ]; }
+eval "$(xwininfo -id "$(window)" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+xdotool mousemove $((x + 190)) $((y + 474)) click 1
+wait_for 3 on_page settings && pass "Settings opens the settings page" ||
+    fail "after Settings the window shows '$(role "$(window)")'"
+
 count() { dunstctl count displayed 2>/dev/null || echo 0; }
 reminded() { [ "$(count)" -ge 1 ]; }
 if wait_for 90 reminded; then
     pass "a reminder reached the notification daemon"
     dunstctl action 0
-    on_reset() { [ "$(role "$(window)")" = "spindrel-reset" ]; }
-    wait_for 5 on_reset && pass "clicking it brings the window to the reset page" ||
+    wait_for 5 on_page reset && pass "clicking it brings the window from settings to the reset page" ||
         fail "after the click the window shows '$(role "$(window)")'"
 else
     fail "no reminder within 90 s"
