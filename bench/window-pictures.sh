@@ -32,7 +32,8 @@ launch() {
     XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
         "$program" --camera-image "$photo" --camera-fps 5 >/dev/null 2>&1 &
     pid=$!
-    for _ in $(seq 100); do [ -n "$(window)" ] && break; sleep 0.05; done
+    for _ in $(seq 200); do [ -n "$(window)" ] && break; sleep 0.05; done
+    [ -n "$(window)" ] || { echo "Spindrel showed no window" >&2; exit 1; }
     sleep 2  # the first posture reading and the fade-ins
 }
 click() {  # click X Y: at a point of the window
@@ -52,7 +53,8 @@ picture() {  # picture NAME PAGE: saves the window, after checking which page it
 }
 
 # Where the dashboard's controls sit on a fresh day with posture tracking on.
-launch; picture dashboard dashboard; stop
+# The posture card reads its first verdict at the tracker's first 30-second tick.
+launch; sleep 30; picture dashboard dashboard; stop
 launch; click 190 498; picture reset reset
 # Tab past "Back" and "Surprise Me" to "Walk", then on to "Start".
 press Tab Tab Tab space Tab Tab Tab Tab space; sleep 2; picture reset-running reset; stop
