@@ -15,6 +15,7 @@ seconds="${1:-600}"
 image="${2:-}"
 
 source "$root/bench/headless-session.sh"
+source "$root/bench/window-driving.sh"
 
 config="$(mktemp -d)"
 # A runtime folder of its own, so that it never hands over to a Spindrel already running.
@@ -36,16 +37,6 @@ program="${SPINDREL_PROGRAM:-$root/build/src/spindrel}"
 XDG_CONFIG_HOME="$config" "$program" "${args[@]}" &
 pid=$!
 window_mode="${SPINDREL_MEASURE_WINDOW:-shown}"
-window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
-# Sets x and y to an X window's top-left corner on the screen.
-top_left() {
-    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
-}
-press() {
-    xdotool windowfocus "$(window)"
-    for key in "$@"; do xdotool key "$key"; sleep 0.2; done
-    sleep 0.4
-}
 if [ "$window_mode" = hidden ]; then
     trayer --edge top --align right --widthtype pixel --width 120 --height 24 \
         --transparent false --SetDockType false >/dev/null 2>&1 &

@@ -7,6 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$(realpath -m "${1:-$root/build/pictures}")"
 source "$root/bench/headless-session.sh"
+source "$root/bench/window-driving.sh"
 mkdir -p "$out"
 program="$root/build/src/spindrel"
 photo="$root/tests/data/astronaut.png"
@@ -22,7 +23,6 @@ stop() {
 }
 trap stop EXIT
 
-window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
 role() { xprop -id "$(window)" WM_WINDOW_ROLE 2>/dev/null | sed -n 's/.*= "\(.*\)"/\1/p'; }
 # Starts a fresh Spindrel on a fresh day and waits for its window.
 launch() {
@@ -37,13 +37,8 @@ launch() {
     sleep 2  # the first posture reading and the fade-ins
 }
 click() {  # click X Y: at a point of the window
-    eval "$(xwininfo -id "$(window)" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+    top_left "$(window)"
     xdotool mousemove $((x + $1)) $((y + $2)) click 1
-    sleep 1
-}
-press() {
-    xdotool windowfocus "$(window)"
-    for key in "$@"; do xdotool key "$key"; sleep 0.2; done
     sleep 1
 }
 picture() {  # picture NAME PAGE: saves the window, after checking which page it shows

@@ -29,6 +29,10 @@ wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
     while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.05; done
     return 1
 }
+# Sets x and y to an X window's top-left corner on the screen.
+top_left() {
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+}
 has_window() { [ -n "$(window)" ]; }
 no_window() { [ -z "$(window)" ]; }
 
@@ -57,7 +61,7 @@ fi
 icon="$(xwininfo -root -tree | awk '/"Spindrel": \("spindrel" "Spindrel"\)  22x22/ {print $1}')"
 if [ -n "$icon" ]; then
     pass "the tray icon is on the panel"
-    eval "$(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+    top_left "$icon"
     xdotool mousemove $((x + 11)) $((y + 11)) click 1
     wait_for 3 no_window && pass "a click on the icon closes the window" ||
         fail "the window stayed after a click on the icon"
@@ -79,7 +83,7 @@ wait_for 3 has_window && pass "and the running Spindrel shows its window" ||
 
 # The reminder below must find the window on another page: "Settings" under a fresh day's cards.
 on_page() { [ "$(role "$(window)")" = "spindrel-$1" ]; }
-eval "$(xwininfo -id "$(window)" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"
+top_left "$(window)"
 xdotool mousemove $((x + 190)) $((y + 474)) click 1
 wait_for 3 on_page settings && pass "Settings opens the settings page" ||
     fail "after Settings the window shows '$(role "$(window)")'"
