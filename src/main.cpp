@@ -126,6 +126,8 @@ int main(int argc, char* argv[]) {
         SittingTracker::createShared({clock, idleSource, notifier, settings, random, camera});
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::aboutToSleep, tracker.get(),
                      &SittingTracker::noteSleepStarting);
+    QObject::connect(&sleepMonitor, &LogindSleepMonitor::resumed, tracker.get(),
+                     &SittingTracker::noteResumed);
 
     MotionPreferences motion(session);
     PageContext pages{motion, [](const QUrl& url) { QDesktopServices::openUrl(url); }, random};

@@ -23,12 +23,33 @@ const QString kBankedMs = u"bankedMs"_s;
 const QString kBankedBreakMs = u"bankedBreakMs"_s;
 const QString kExerciseToday = u"exerciseToday"_s;
 const QString kMicroBreaksToday = u"microBreaksToday"_s;
+// Milliseconds since the epoch up to which today's time has been counted.
+const QString kCountedUntil = u"countedUntil"_s;
+// Milliseconds since the epoch when the last break began, 0 for none.
+const QString kLastBreakStart = u"lastBreakStart"_s;
+// The boot the stored instants were taken in, and its wall clock less its boot clock then,
+// for the instants and for the day's own clock: a clock set while Spindrel was not running
+// is then known at the next launch in the same boot.
+const QString kBootId = u"bootId"_s;
+const QString kClockOffset = u"clockOffset"_s;
+const QString kDayClockOffset = u"dayClockOffset"_s;
+// Milliseconds since the epoch when the record's day began.
+const QString kDayStart = u"dayStart"_s;
 const QString kDateFormat = u"yyyy-MM-dd"_s;
 
 // A wall clock that drifts from the boot clock by more than this was set, not slow.
 constexpr milliseconds kClockSetTolerance{2000};
 // A suspend shorter than a micro break is not a break.
 constexpr milliseconds kShortestSleepBreak{90'000};
+// Time sync corrects a wrong clock within minutes of start-up; a day record put aside at
+// launch is given back only within this time.
+constexpr milliseconds kClockCorrectionWindow{10 * 60'000};
+// What one day can hold, a day that ends summer time included; a stored value beyond it is
+// damage, not a day.
+constexpr milliseconds kLongestDay{25 * 3600'000};
+constexpr milliseconds kShortestDay{23 * 3600'000};
+constexpr double kLongestDayMs = static_cast<double>(kLongestDay.count());
+constexpr qint64 kMostCount = 100'000;
 
 SittingTracker* sharedTracker = nullptr;
 
@@ -41,18 +62,31 @@ QDateTime backDated(const QDateTime& now, double idleSeconds) {
     return now.addMSecs(-static_cast<qint64>(std::llround(idleSeconds * 1000.0)));
 }
 
-qint64 wholeMinutes(double ms) {
-    return std::isfinite(ms) ? static_cast<qint64>(std::trunc(ms / 60000.0)) : 0;
+std::optional<double> inSeconds(std::optional<milliseconds> idle) {
+    if (!idle) {
+        return std::nullopt;
+    }
+    return static_cast<double>(std::max<qint64>(0, idle->count())) / 1000.0;
 }
 
-// A banked duration from the store: damaged or negative values start from nothing.
+qint64 wholeMinutes(double ms) {
+    // Saturate rather than overflow on any value a damaged record could hold.
+    constexpr double most = 1e15;
+    return std::isfinite(ms)
+               ? static_cast<qint64>(std::trunc(std::clamp(ms, -most, most) / 60000.0))
+               : 0;
+}
+
+// A banked duration from the store: damaged, negative or impossible values start from
+// nothing.
 double storedDuration(const SettingsStore& settings, const QString& key) {
     const double value = settings.real(key).value_or(0.0);
-    return std::isfinite(value) && value > 0 ? value : 0.0;
+    return std::isfinite(value) && value > 0 && value <= kLongestDayMs ? value : 0.0;
 }
 
 qint64 storedCount(const SettingsStore& settings, const QString& key) {
-    return std::max<qint64>(0, settings.integer(key).value_or(0));
+    const qint64 value = settings.integer(key).value_or(0);
+    return value >= 0 && value <= kMostCount ? value : 0;
 }
 
 }  // namespace
@@ -68,13 +102,15 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
 
     lastWall_ = services_.clock.now();
     lastBoot_ = services_.clock.sinceBoot();
+    lastLookWall_ = lastWall_;
+    lastLookDay_ = lastWall_.date();
+    asleepAtLastLook_ = services_.clock.sinceBoot() - services_.clock.awakeSinceBoot();
     loadDailyData(lastWall_);
 
     postureCamera_.loadCalibration();  // posture step B
 
     sessionStart_ = lastWall_;
     reminderSessionStart_ = lastWall_;
-    rememberTick(lastWall_);
 
     timer_.setTimerType(Qt::VeryCoarseTimer);
     timer_.setInterval(tickInterval);
@@ -112,6 +148,11 @@ PostureAnalyzer& SittingTracker::postureAnalyzer() {
     return *postureAnalyzer_;
 }
 
+DayAccount SittingTracker::account() const {
+    return DayAccount{recordDate_,   dayStart_,       bankedMs_,    bankedBreakMs_,
+                      sessionStart_, breakStartTime_, countedUntil_};
+}
+
 template <typename T>
 void SittingTracker::publish(T& field, T value, void (SittingTracker::*changed)()) {
     if (field == value) {
@@ -130,18 +171,21 @@ void SittingTracker::setReminderInterval(qint64 minutes) {
     if (minutes < 1) {
         return;
     }
+    catchUp();
     publish(reminderInterval_, minutes, &SittingTracker::reminderIntervalChanged);
     services_.settings.setInteger(kReminderInterval, minutes);
     services_.settings.commit();
 }
 
 void SittingTracker::setShowExerciseOffset(bool show) {
+    catchUp();
     publish(showExerciseOffset_, show, &SittingTracker::showExerciseOffsetChanged);
     services_.settings.setBoolean(kShowExerciseOffset, show);
     services_.settings.commit();
 }
 
 void SittingTracker::setPostureTrackingEnabled(bool enabled) {
+    catchUp();
     publish(postureTrackingEnabled_, enabled, &SittingTracker::postureTrackingEnabledChanged);
     services_.settings.setBoolean(kPostureTrackingEnabled, enabled);
     services_.settings.commit();
@@ -163,69 +207,89 @@ qint64 SittingTracker::exerciseOffsetNeeded() const {
 }
 
 void SittingTracker::logExercise(qint64 minutes) {
-    const QDateTime now = observeNow();
-    publish(exerciseMinutes_, exerciseMinutes_ + std::max<qint64>(0, minutes),
-            &SittingTracker::exerciseMinutesChanged);
-    saveDailyData(now);
+    catchUp();
+    const qint64 added = std::clamp<qint64>(minutes, 0, kMostCount - exerciseMinutes_);
+    publish(exerciseMinutes_, exerciseMinutes_ + added, &SittingTracker::exerciseMinutesChanged);
+    saveDailyData();
 }
 
 void SittingTracker::resetSessionAfterBreak() {
-    const QDateTime now = observeNow();
+    const QDateTime now = catchUp();
     if (sessionStart_) {
-        bankedMs_ += elapsedMs(*sessionStart_, now);
+        closeSession(now);
+    }
+    // Finishing a routine is input: an open break ends here, so the new session and the
+    // break never count the same minutes.
+    if (breakStartTime_) {
+        closeBreak(now);
     }
     sessionStart_ = now;
     reminderSessionStart_ = now;
-    saveDailyData(now);
+    saveDailyData();
     updatePublishedState(now);
 }
 
 void SittingTracker::bankOpenSpans() {
     // What is open at exit would be lost to a restart later today: bank it now, less the
     // idleness that was already on its way to becoming a break.
-    const QDateTime now = observeNow();
+    const QDateTime now = catchUp();
     if (sessionStart_) {
-        const double idle = sampleIdleSeconds();
+        const double idle = inSeconds(services_.idleSource.idleTime()).value_or(0.0);
         closeSession(idle >= microBreakThreshold ? backDated(now, idle) : now);
     }
     if (breakStartTime_) {
-        bankedBreakMs_ += elapsedMs(*breakStartTime_, now);
-        breakStartTime_.reset();
+        closeBreak(now);
     }
-    saveDailyData(now);
+    saveDailyData();
 }
 
 void SittingTracker::noteSleepStarting() {
     sleepStartedAt_ = observeNow();
 }
 
-void SittingTracker::tick() {
-    const QDateTime now = observeNow();
-    resetDailyIfNeeded(now);
-    accountForSleep(now);
+void SittingTracker::noteResumed() {
+    tick();
+}
 
-    const double idle = sampleIdleSeconds();
+void SittingTracker::tick() {
+    const QDateTime now = catchUp();
+    // An unanswered sample says nothing about the user: the accounting waits for the next
+    // answer, which still back-dates an absence that went on meanwhile.
+    if (const auto idle = sampleIdleSeconds()) {
+        accountForIdle(now, *idle);
+    }
+    updatePublishedState(now);
+    if (postureTrackingEnabled_) {
+        postureAnalyzer().analyze();
+    }
+}
+
+void SittingTracker::accountForIdle(const QDateTime& now, double idle) {
     const QDateTime inputStopped = backDated(now, idle);
     if (idle >= fullBreakThreshold) {
         if (sessionStart_) {
             closeSession(inputStopped);
             reminderSessionStart_.reset();
             openBreakAt(inputStopped);
-            saveDailyData(now);
+            saveDailyData();
         }
     } else if (idle >= microBreakThreshold) {
         if (sessionStart_) {
             closeSession(inputStopped);
-            publish(microBreaksTaken_, microBreaksTaken_ + 1,
-                    &SittingTracker::microBreaksTakenChanged);
+            // After a restart the absence may be the one whose break the last run counted.
+            const bool seenBefore =
+                lastBreakStart_ && inputStopped <= lastBreakStart_->addMSecs(1000);
+            if (!seenBefore) {
+                publish(microBreaksTaken_, microBreaksTaken_ + 1,
+                        &SittingTracker::microBreaksTakenChanged);
+            }
             openBreakAt(inputStopped);
-            saveDailyData(now);
+            saveDailyData();
         }
     } else {
         if (breakStartTime_) {
-            bankedBreakMs_ += elapsedMs(*breakStartTime_, now);
-            breakStartTime_.reset();
-            saveDailyData(now);
+            closeBreak(now);
+            saveDailyData();
         }
         if (!sessionStart_) {
             sessionStart_ = now;
@@ -236,88 +300,226 @@ void SittingTracker::tick() {
         const double minutes = elapsedMs(*reminderSessionStart_, now) / 60000.0;
         if (minutes >= static_cast<double>(reminderInterval_)) {
             sendReminder(static_cast<qint64>(std::trunc(minutes)));
-            bankedMs_ += elapsedMs(*sessionStart_, now);
+            closeSession(now);
             sessionStart_ = now;
             reminderSessionStart_ = now;
-            saveDailyData(now);
+            saveDailyData();
         }
     }
+}
 
-    updatePublishedState(now);
-    if (postureTrackingEnabled_) {
-        postureAnalyzer().analyze();
+QDateTime SittingTracker::catchUp() {
+    // Whatever acts on the record first sees the present: a sleep or a new day that came
+    // since the last look is accounted for before anything else is counted or saved.
+    const QDateTime now = observeNow();
+    const std::optional<QDateTime> fellAsleep = sleepSinceLastLook(now);
+    if (fellAsleep) {
+        // A session still open at midnight belongs to the new day, as when the machine stays
+        // awake; one that ended in sleep before midnight stays with its own day.
+        if (dayOf(*fellAsleep) > lastLookDay_) {
+            startNewDayIfDue(now);
+        }
+        bankSleep(*fellAsleep, now);
     }
-    rememberTick(now);
+    startNewDayIfDue(now);
+    lastLookWall_ = now;
+    asleepAtLastLook_ = services_.clock.sinceBoot() - services_.clock.awakeSinceBoot();
+    if (setAside_ && services_.clock.awakeSinceBoot() > launchCorrectionUntil_) {
+        setAside_.reset();
+    }
+    return now;
 }
 
 QDateTime SittingTracker::observeNow() {
     const QDateTime now = services_.clock.now();
     const milliseconds boot = services_.clock.sinceBoot();
     // The boot clock runs on through suspend and is never set, so a wall clock that moved
-    // by a different amount was set (time sync, by hand). Moving the open instants with it
-    // keeps every open span as long as it really is: nothing goes negative, no total drops.
+    // by a different amount was set (time sync, by hand).
     const milliseconds wallMoved{lastWall_.msecsTo(now)};
     const milliseconds shift = wallMoved - (boot - lastBoot_);
-    if (shift > kClockSetTolerance || shift < -kClockSetTolerance) {
-        shiftOpenInstants(shift);
-    }
     lastWall_ = now;
     lastBoot_ = boot;
+    if (shift > kClockSetTolerance || shift < -kClockSetTolerance) {
+        followClockSet(now, shift);
+    }
     return now;
 }
 
+void SittingTracker::followClockSet(const QDateTime& now, milliseconds shift) {
+    // Moving the open instants with the clock keeps every open span as long as it really is:
+    // nothing goes negative, no total drops.
+    shiftOpenInstants(shift);
+    clockSetSinceAnchor_ += shift;
+    if (services_.clock.awakeSinceBoot() > launchCorrectionUntil_) {
+        return;
+    }
+    // Soon after a launch in a new boot, a set that brings the clock to the record's own date shows
+    // that the clock Spindrel was launched with was wrong, not the day.
+    if (setAside_ && now.date() == setAside_->date) {
+        restoreSetAsideRecord(now);
+    }
+    if (now.date() == recordDate_) {
+        reanchorDay(now);
+    }
+}
+
 void SittingTracker::shiftOpenInstants(milliseconds shift) {
-    for (auto* instant :
-         {&sessionStart_, &breakStartTime_, &reminderSessionStart_, &sleepStartedAt_}) {
+    for (auto* instant : {&sessionStart_, &breakStartTime_, &reminderSessionStart_,
+                          &sleepStartedAt_, &countedUntil_, &lastBreakStart_}) {
         if (*instant) {
             **instant = (*instant)->addMSecs(shift.count());
         }
     }
-    lastTickWall_ = lastTickWall_.addMSecs(shift.count());
+    lastLookWall_ = lastLookWall_.addMSecs(shift.count());
+    dayStart_ = dayStart_.addMSecs(shift.count());
 }
 
-void SittingTracker::accountForSleep(const QDateTime& now) {
+std::optional<QDateTime> SittingTracker::sleepSinceLastLook(const QDateTime& now) {
     const milliseconds asleep = services_.clock.sinceBoot() - services_.clock.awakeSinceBoot();
-    const milliseconds slept = asleep - asleepAtLastTick_;
-    std::optional<QDateTime> hint = std::exchange(sleepStartedAt_, std::nullopt);
-    if (slept < kShortestSleepBreak) {
-        return;
+    const std::optional<QDateTime> hint = std::exchange(sleepStartedAt_, std::nullopt);
+    if (asleep - asleepAtLastLook_ < kShortestSleepBreak) {
+        return std::nullopt;
     }
     // The key press that wakes the machine may reset the idle counter, so idleness cannot
     // be trusted to cover a sleep. Without word from logind the sleep is only known to
-    // have begun after the last tick; taking the earliest moment counts no sleep as sitting.
-    QDateTime fellAsleep = lastTickWall_;
-    if (hint && *hint >= lastTickWall_ && *hint <= now) {
-        fellAsleep = *hint;
+    // have begun after the last look; taking the earliest moment counts no sleep as sitting.
+    if (hint && *hint >= lastLookWall_ && *hint <= now) {
+        return hint;
     }
+    return lastLookWall_;
+}
+
+void SittingTracker::bankSleep(const QDateTime& fellAsleep, const QDateTime& now) {
     if (sessionStart_) {
-        closeSession(fellAsleep);
+        closeSession(std::min(fellAsleep, now));
     }
     reminderSessionStart_.reset();
     openBreakAt(fellAsleep);
-    saveDailyData(now);
+    saveDailyData();
 }
 
-double SittingTracker::sampleIdleSeconds() {
-    const auto idle = services_.idleSource.idleTime();
-    publish(idleTimeAvailable_, idle.has_value(), &SittingTracker::idleTimeAvailableChanged);
-    return idle ? static_cast<double>(std::max<qint64>(0, idle->count())) / 1000.0 : 0.0;
+QDate SittingTracker::dayOf(const QDateTime& wall) const {
+    return wall.addMSecs(-clockSetSinceAnchor_.count()).date();
+}
+
+void SittingTracker::reanchorDay(const QDateTime& now) {
+    clockSetSinceAnchor_ = milliseconds{0};
+    lastLookDay_ = now.date();
+}
+
+void SittingTracker::startNewDayIfDue(const QDateTime& now) {
+    // A day begins when the clock runs past midnight, awake or asleep; never because it
+    // was set. A record older than any day can be was begun by a clock that was wrong, and
+    // ends all the same.
+    if (dayOf(now) > lastLookDay_ || dayStart_.msecsTo(now) > kLongestDay.count()) {
+        startNewDay(now);
+    }
+}
+
+void SittingTracker::startNewDay(const QDateTime& now) {
+    setAside_.reset();
+    const QDate day = dayOf(now);
+    // The new day holds its own time only: spans still open at midnight count from there.
+    QDateTime midnight = day.startOfDay().addMSecs(clockSetSinceAnchor_.count());
+    if (dayStart_.isValid()) {
+        midnight = std::max(midnight, dayStart_.addMSecs(kShortestDay.count()));
+    }
+    dayStart_ = std::min(midnight, now);
+    // Dates never go back, so two days are never stamped alike.
+    recordDate_ = recordDate_.isValid() ? std::max(day, recordDate_.addDays(1)) : day;
+    if (now.date() == recordDate_) {
+        // The wall clock agrees on the day again: from here on days end at its midnight,
+        // and this one never starts before the date it is stamped with.
+        dayStart_ = std::min(std::max(dayStart_, recordDate_.startOfDay()), now);
+        reanchorDay(now);
+    } else {
+        lastLookDay_ = day;
+    }
+    for (auto* open : {&sessionStart_, &breakStartTime_}) {
+        if (*open && **open < dayStart_) {
+            *open = dayStart_;
+        }
+    }
+    zeroDayCounters();
+    saveDailyData();
+}
+
+void SittingTracker::zeroDayCounters() {
+    bankedMs_ = 0;
+    bankedBreakMs_ = 0;
+    publish(exerciseMinutes_, qint64{0}, &SittingTracker::exerciseMinutesChanged);
+    publish(breakMinutes_, qint64{0}, &SittingTracker::breakMinutesChanged);
+    publish(microBreaksTaken_, qint64{0}, &SittingTracker::microBreaksTakenChanged);
+}
+
+void SittingTracker::restoreSetAsideRecord(const QDateTime& now) {
+    // What was counted since launch belongs to the record's own day, which never ended.
+    const SetAsideRecord record = *std::exchange(setAside_, std::nullopt);
+    recordDate_ = record.date;
+    dayStart_ = std::min(record.date.startOfDay(), now);
+    bankedMs_ = std::min(bankedMs_ + record.bankedMs, kLongestDayMs);
+    bankedBreakMs_ = std::min(bankedBreakMs_ + record.bankedBreakMs, kLongestDayMs);
+    publish(exerciseMinutes_, std::min(exerciseMinutes_ + record.exercise, kMostCount),
+            &SittingTracker::exerciseMinutesChanged);
+    publish(microBreaksTaken_, std::min(microBreaksTaken_ + record.microBreaks, kMostCount),
+            &SittingTracker::microBreaksTakenChanged);
+    if (record.countedUntil && (!countedUntil_ || *record.countedUntil > *countedUntil_)) {
+        countedUntil_ = std::min(*record.countedUntil, now);
+    }
+    saveDailyData();
+}
+
+std::optional<double> SittingTracker::sampleIdleSeconds() {
+    const milliseconds awake = services_.clock.awakeSinceBoot();
+    if (const auto idle = inSeconds(services_.idleSource.idleTime())) {
+        lastIdleAnswer_ = awake;
+        publish(idleTimeAvailable_, true, &SittingTracker::idleTimeAvailableChanged);
+        return idle;
+    }
+    // A busy or restarting compositor misses a sample now and then; only a source that
+    // never answered, or stopped for good, leaves every tick to count as active.
+    if (lastIdleAnswer_ && awake - *lastIdleAnswer_ < idleSourceGiveUp) {
+        return std::nullopt;
+    }
+    publish(idleTimeAvailable_, false, &SittingTracker::idleTimeAvailableChanged);
+    return 0.0;
 }
 
 void SittingTracker::closeSession(const QDateTime& end) {
+    countUpTo(*sessionStart_, end);
     bankedMs_ += elapsedMs(*sessionStart_, end);
     sessionStart_.reset();
 }
 
-void SittingTracker::openBreakAt(const QDateTime& start) {
-    if (!breakStartTime_) {
-        breakStartTime_ = start;
-    }
+void SittingTracker::closeBreak(const QDateTime& end) {
+    countUpTo(*breakStartTime_, end);
+    bankedBreakMs_ += elapsedMs(*breakStartTime_, end);
+    breakStartTime_.reset();
 }
 
-void SittingTracker::rememberTick(const QDateTime& now) {
-    lastTickWall_ = now;
-    asleepAtLastTick_ = services_.clock.sinceBoot() - services_.clock.awakeSinceBoot();
+void SittingTracker::openBreakAt(const QDateTime& start) {
+    if (breakStartTime_) {
+        return;
+    }
+    breakStartTime_ = std::max(start, countingFloor());
+    lastBreakStart_ = breakStartTime_;
+}
+
+QDateTime SittingTracker::countingFloor() const {
+    // Back-dating stops where counted time ends, and at the start of the record's day: a
+    // break never reaches over minutes that are already sitting or break, nor into
+    // another day.
+    return countedUntil_ ? std::max(dayStart_, *countedUntil_) : dayStart_;
+}
+
+void SittingTracker::countUpTo(const QDateTime& from, const QDateTime& to) {
+    if (from >= to) {
+        return;
+    }
+    if (!countedUntil_ || to > *countedUntil_) {
+        countedUntil_ = to;
+    }
+    emit timeCounted(from, to);
 }
 
 void SittingTracker::updatePublishedState(const QDateTime& now) {
@@ -331,47 +533,84 @@ void SittingTracker::updatePublishedState(const QDateTime& now) {
 }
 
 void SittingTracker::loadDailyData(const QDateTime& now) {
-    if (!isSameDayRecord(storedRecordDate(), now.date())) {
-        bankedMs_ = 0;
-        bankedBreakMs_ = 0;
-        publish(exerciseMinutes_, qint64{0}, &SittingTracker::exerciseMinutesChanged);
-        publish(microBreaksTaken_, qint64{0}, &SittingTracker::microBreaksTakenChanged);
-        saveDailyData(now);
+    const SettingsStore& settings = services_.settings;
+    const QString boot = services_.clock.bootId();
+    const qint64 offsetNow = now.toMSecsSinceEpoch() - services_.clock.sinceBoot().count();
+    qint64 instantShift = 0;
+    if (!boot.isEmpty() && settings.string(kBootId) == boot) {
+        instantShift = offsetNow - settings.integer(kClockOffset).value_or(offsetNow);
+        clockSetSinceAnchor_ =
+            milliseconds(offsetNow - settings.integer(kDayClockOffset).value_or(offsetNow));
+    } else {
+        // In a new boot the clock has not yet been seen to agree with the record's: time
+        // sync may still correct it.
+        launchCorrectionUntil_ = services_.clock.awakeSinceBoot() + kClockCorrectionWindow;
+    }
+    countedUntil_ = storedInstant(kCountedUntil, instantShift, now);
+    lastBreakStart_ = storedInstant(kLastBreakStart, instantShift, now);
+    lastLookDay_ = dayOf(now);
+
+    const std::optional<QDate> stored = storedRecordDate();
+    if (stored) {
+        recordDate_ = *stored;
+        dayStart_ = storedInstant(kDayStart, instantShift, now)
+                        .value_or(std::min(
+                            stored->startOfDay().addMSecs(clockSetSinceAnchor_.count()), now));
+    }
+    // A record dated after today was made before the clock was set back: it is still today's.
+    if (stored && *stored >= lastLookDay_ && dayStart_.msecsTo(now) <= kLongestDay.count()) {
+        bankedMs_ = storedDuration(settings, kBankedMs);
+        bankedBreakMs_ = storedDuration(settings, kBankedBreakMs);
+        publish(exerciseMinutes_, storedCount(settings, kExerciseToday),
+                &SittingTracker::exerciseMinutesChanged);
+        publish(microBreaksTaken_, storedCount(settings, kMicroBreaksToday),
+                &SittingTracker::microBreaksTakenChanged);
         return;
     }
-    bankedMs_ = storedDuration(services_.settings, kBankedMs);
-    bankedBreakMs_ = storedDuration(services_.settings, kBankedBreakMs);
-    publish(exerciseMinutes_, storedCount(services_.settings, kExerciseToday),
-            &SittingTracker::exerciseMinutesChanged);
-    publish(microBreaksTaken_, storedCount(services_.settings, kMicroBreaksToday),
-            &SittingTracker::microBreaksTakenChanged);
+    // The clock at launch may be the one that is wrong; keep the old record for a correction
+    // that comes soon.
+    std::optional<SetAsideRecord> old;
+    if (stored) {
+        old = SetAsideRecord{*stored,
+                             storedDuration(settings, kBankedMs),
+                             storedDuration(settings, kBankedBreakMs),
+                             storedCount(settings, kExerciseToday),
+                             storedCount(settings, kMicroBreaksToday),
+                             countedUntil_};
+    }
+    startNewDay(now);
+    setAside_ = old;
 }
 
-void SittingTracker::saveDailyData(const QDateTime& now) {
-    // A clock set back over midnight keeps the record on the later day it belongs to.
-    QDate recordDate = now.date();
-    if (const auto stored = storedRecordDate(); stored && isSameDayRecord(stored, recordDate)) {
-        recordDate = std::max(recordDate, *stored);
+std::optional<QDateTime> SittingTracker::storedInstant(const QString& key, qint64 shiftMs,
+                                                       const QDateTime& now) const {
+    const auto stored = services_.settings.integer(key);
+    if (!stored || *stored <= 0) {
+        return std::nullopt;
     }
+    // Nothing after now can have been counted in this clock's time.
+    return std::min(QDateTime::fromMSecsSinceEpoch(*stored + shiftMs), now);
+}
+
+void SittingTracker::saveDailyData() {
+    // The record is stamped with the day its counters belong to, whatever the clock says.
     SettingsStore& settings = services_.settings;
-    settings.setString(kLastDate, recordDate.toString(kDateFormat));
+    settings.setString(kLastDate, recordDate_.toString(kDateFormat));
     settings.setReal(kBankedMs, bankedMs_);
     settings.setReal(kBankedBreakMs, bankedBreakMs_);
     settings.setInteger(kExerciseToday, exerciseMinutes_);
     settings.setInteger(kMicroBreaksToday, microBreaksTaken_);
-    settings.commit();
-}
-
-void SittingTracker::resetDailyIfNeeded(const QDateTime& now) {
-    if (isSameDayRecord(storedRecordDate(), now.date())) {
-        return;
+    settings.setInteger(kLastBreakStart,
+                        lastBreakStart_ ? lastBreakStart_->toMSecsSinceEpoch() : 0);
+    if (countedUntil_) {
+        settings.setInteger(kCountedUntil, countedUntil_->toMSecsSinceEpoch());
     }
-    bankedMs_ = 0;
-    bankedBreakMs_ = 0;
-    publish(exerciseMinutes_, qint64{0}, &SittingTracker::exerciseMinutesChanged);
-    publish(breakMinutes_, qint64{0}, &SittingTracker::breakMinutesChanged);
-    publish(microBreaksTaken_, qint64{0}, &SittingTracker::microBreaksTakenChanged);
-    saveDailyData(now);
+    const qint64 offset = lastWall_.toMSecsSinceEpoch() - lastBoot_.count();
+    settings.setInteger(kDayStart, dayStart_.toMSecsSinceEpoch());
+    settings.setString(kBootId, services_.clock.bootId());
+    settings.setInteger(kClockOffset, offset);
+    settings.setInteger(kDayClockOffset, offset - clockSetSinceAnchor_.count());
+    settings.commit();
 }
 
 std::optional<QDate> SittingTracker::storedRecordDate() const {
@@ -381,12 +620,6 @@ std::optional<QDate> SittingTracker::storedRecordDate() const {
     }
     const QDate date = QDate::fromString(*text, kDateFormat);
     return date.isValid() ? std::optional(date) : std::nullopt;
-}
-
-bool SittingTracker::isSameDayRecord(std::optional<QDate> stored, QDate today) const {
-    // A record dated one day ahead is today's after the clock was set back over midnight;
-    // one further ahead came from a clock that was wrong and must not hold off new days.
-    return stored && (*stored == today || stored->addDays(-1) == today);
 }
 
 void SittingTracker::sendReminder(qint64 minutes) {

@@ -21,6 +21,18 @@ class Notifier;
 class RandomSource;
 class SettingsStore;
 
+// Today's accounting as it stands: what is banked, what is open, and up to when time has
+// been counted. Read by the tests and the screens' diagnostics; never written from outside.
+struct DayAccount {
+    QDate recordDate;
+    QDateTime dayStart;
+    double bankedMs = 0;
+    double bankedBreakMs = 0;
+    std::optional<QDateTime> sessionStart;
+    std::optional<QDateTime> breakStart;
+    std::optional<QDateTime> countedUntil;
+};
+
 // What the tracker is built from. main hands it the real services; tests hand it fakes.
 // Each must outlive the tracker.
 struct TrackerServices {
@@ -56,6 +68,8 @@ public:
     static constexpr double microBreakThreshold = 90.0;  // seconds of idleness
     static constexpr double fullBreakThreshold = 300.0;  // seconds of idleness
     static constexpr std::int64_t defaultReminderInterval = 30;
+    // A source that stays silent this long is taken to be gone, not busy.
+    static constexpr std::chrono::minutes idleSourceGiveUp{10};
 
     explicit SittingTracker(TrackerServices services, QObject* parent = nullptr);
     ~SittingTracker() override;
@@ -78,8 +92,10 @@ public:
     void setShowExerciseOffset(bool show);
     bool postureTrackingEnabled() const { return postureTrackingEnabled_; }
     void setPostureTrackingEnabled(bool enabled);
-    // False when no idle source answered at the last tick: every tick then counts as active.
+    // False when no idle source has answered for ten minutes, or never did: every tick then
+    // counts as active.
     bool idleTimeAvailable() const { return idleTimeAvailable_; }
+    DayAccount account() const;
 
     // Minutes of exercise today's sitting calls for: 30 at six hours, up to 75.
     qint64 exerciseOffsetNeeded() const;
@@ -96,8 +112,10 @@ public:
 public slots:
     // Driven by the 30-second timer.
     void tick();
-    // The machine is about to suspend; the next tick back-dates the break to now.
+    // The machine is about to suspend; the break after it is dated from now.
     void noteSleepStarting();
+    // The machine woke: account for the sleep at once rather than at the next tick.
+    void noteResumed();
 
 signals:
     void currentPageChanged();
@@ -110,23 +128,47 @@ signals:
     void showExerciseOffsetChanged();
     void postureTrackingEnabledChanged();
     void idleTimeAvailableChanged();
+    // A span of time went into the day record, as sitting or as break.
+    void timeCounted(const QDateTime& from, const QDateTime& to);
 
 private:
+    // A day record put aside at launch, in case the clock that began the new day was wrong.
+    struct SetAsideRecord {
+        QDate date;
+        double bankedMs = 0;
+        double bankedBreakMs = 0;
+        qint64 exercise = 0;
+        qint64 microBreaks = 0;
+        std::optional<QDateTime> countedUntil;
+    };
+
     void bankOpenSpans();
+    QDateTime catchUp();
     QDateTime observeNow();
+    void followClockSet(const QDateTime& now, std::chrono::milliseconds shift);
     void shiftOpenInstants(std::chrono::milliseconds shift);
-    void accountForSleep(const QDateTime& now);
-    double sampleIdleSeconds();
+    std::optional<QDateTime> sleepSinceLastLook(const QDateTime& now);
+    void bankSleep(const QDateTime& fellAsleep, const QDateTime& now);
+    QDate dayOf(const QDateTime& wall) const;
+    void reanchorDay(const QDateTime& now);
+    void startNewDayIfDue(const QDateTime& now);
+    void startNewDay(const QDateTime& now);
+    void restoreSetAsideRecord(const QDateTime& now);
+    std::optional<double> sampleIdleSeconds();
+    void accountForIdle(const QDateTime& now, double idle);
     void closeSession(const QDateTime& end);
+    void closeBreak(const QDateTime& end);
     void openBreakAt(const QDateTime& start);
-    void rememberTick(const QDateTime& now);
+    QDateTime countingFloor() const;
+    void countUpTo(const QDateTime& from, const QDateTime& to);
 
     void updatePublishedState(const QDateTime& now);
     void loadDailyData(const QDateTime& now);
-    void saveDailyData(const QDateTime& now);
-    void resetDailyIfNeeded(const QDateTime& now);
+    std::optional<QDateTime> storedInstant(const QString& key, qint64 shiftMs,
+                                           const QDateTime& now) const;
+    void saveDailyData();
+    void zeroDayCounters();
     std::optional<QDate> storedRecordDate() const;
-    bool isSameDayRecord(std::optional<QDate> stored, QDate today) const;
     void sendReminder(qint64 minutes);
 
     template <typename T>
@@ -155,11 +197,30 @@ private:
     std::optional<QDateTime> reminderSessionStart_;
     QTimer timer_;
 
-    // Readings of the last observation and the last tick, to tell a wall clock that was
-    // set and a machine that slept from time really spent.
+    // The date the counters belong to, and the instant up to which time has been counted:
+    // nothing is opened or back-dated before it, so no instant is counted twice.
+    QDate recordDate_;
+    QDateTime dayStart_;
+    std::optional<QDateTime> countedUntil_;
+    // Where the break open at the last save began, kept after exit: an absence that goes on
+    // across a restart is one break, counted once.
+    std::optional<QDateTime> lastBreakStart_;
+    std::optional<SetAsideRecord> setAside_;
+    // Until this awake time a clock set is taken as time sync correcting the clock the app
+    // was launched with.
+    std::chrono::milliseconds launchCorrectionUntil_{0};
+
+    // Readings of the last observation, to tell a wall clock that was set and a machine
+    // that slept from time really spent.
     QDateTime lastWall_;
     std::chrono::milliseconds lastBoot_{0};
-    QDateTime lastTickWall_;
-    std::chrono::milliseconds asleepAtLastTick_{0};
+    QDateTime lastLookWall_;
+    std::chrono::milliseconds asleepAtLastLook_{0};
     std::optional<QDateTime> sleepStartedAt_;
+    // How far the wall clock was set since the day's anchor: days follow the clock as it
+    // ran, so setting it moves no day.
+    std::chrono::milliseconds clockSetSinceAnchor_{0};
+    QDate lastLookDay_;
+    // Awake time of the idle source's last answer; absent until it first answers.
+    std::optional<std::chrono::milliseconds> lastIdleAnswer_;
 };

@@ -16,4 +16,6 @@ public:
     virtual std::chrono::milliseconds sinceBoot() const = 0;
     // Time since boot while the machine was awake; stands still during suspend.
     virtual std::chrono::milliseconds awakeSinceBoot() const = 0;
+    // Names this boot: readings of the boot clock compare only within one boot.
+    virtual QString bootId() const = 0;
 };

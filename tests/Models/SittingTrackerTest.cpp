@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -109,11 +110,17 @@ TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
         other.settings.setInteger(u"reminderInterval"_s, interval);
         EXPECT_EQ(other.launch().reminderInterval(), 30) << interval;
     }
-    Desk infinite;
-    infinite.storeToday(std::numeric_limits<double>::infinity());
-    infinite.launch();
-    infinite.tickWithIdle(5s);
-    EXPECT_EQ(infinite.tracker->totalSittingMinutes(), 0);
+    for (double absurd :
+         {std::numeric_limits<double>::infinity(), 1e300, 5e23, 26 * 60 * kMinute}) {
+        Desk other;
+        other.storeToday(absurd, absurd);
+        other.settings.setInteger(u"microBreaksToday"_s, 1'000'000'000);
+        other.launch();
+        other.tickWithIdle(5s);
+        EXPECT_EQ(other.tracker->totalSittingMinutes(), 0) << absurd;
+        EXPECT_EQ(other.tracker->breakMinutes(), 0) << absurd;
+        EXPECT_EQ(other.tracker->microBreaksTaken(), 0) << absurd;
+    }
 }
 
 TEST(SittingTrackerBreaks, IdleOfExactlyNinetySecondsStartsAMicroBreak) {
@@ -228,7 +235,7 @@ TEST(SittingTrackerReminders, WithoutANotificationServiceNothingIsPostedAndTheSp
     EXPECT_EQ(tracker.totalSittingMinutes(), 60);
 }
 
-TEST(SittingTrackerDay, MidnightWhileSittingCreditsTheOpenSessionToTheNewDay) {
+TEST(SittingTrackerDay, MidnightWhileSittingStartsTheNewDayFromMidnight) {
     Desk desk;
     desk.clock.setWall(QDateTime(QDate(2026, 3, 10), QTime(23, 10)));
     desk.settings.setInteger(u"reminderInterval"_s, 60);
@@ -240,9 +247,8 @@ TEST(SittingTrackerDay, MidnightWhileSittingCreditsTheOpenSessionToTheNewDay) {
     EXPECT_EQ(tracker.microBreaksTaken(), 0);
     EXPECT_EQ(tracker.breakMinutes(), 0);
     EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s);
-    // The session reopened at 23:35:30 counts whole for the new day; the first 20 minutes
-    // went with the old one.
-    EXPECT_EQ(tracker.totalSittingMinutes(), 29);
+    // The session reopened at 23:35:30 goes on; the new day holds its minutes from midnight.
+    EXPECT_EQ(tracker.totalSittingMinutes(), 5);
 }
 
 TEST(SittingTrackerDay, RestartsOnTheSameDayContinueAndOnANewDayStartAfresh) {
@@ -281,7 +287,7 @@ TEST(SittingTrackerDay, ReleaseBanksTheOpenSessionLessTheIdleTail) {
     EXPECT_EQ(desk.stored(u"bankedMs"_s), 12 * kMinute);
 }
 
-TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakLeavesTheBreakOpenUntilInput) {
+TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakEndsTheBreakThere) {
     Desk desk;
     SittingTracker& tracker = desk.launch();
     desk.work(10min);
@@ -294,8 +300,8 @@ TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakLeavesTheBreakOpenUnti
     desk.clock.advance(2min);
     desk.idle.idle = 1s;
     desk.tracker->tick();
-    EXPECT_EQ(tracker.breakMinutes(), 7);
-    // 10 banked + 2 since the reset: the reopened session overlaps the open break.
+    // 17 minutes in all: the reopened session does not count the break's minutes again.
+    EXPECT_EQ(tracker.breakMinutes(), 5);
     EXPECT_EQ(tracker.totalSittingMinutes(), 12);
 }
 
@@ -413,22 +419,156 @@ TEST(SittingTrackerClock, AWallClockSetBackNeitherLowersTotalsNorBanksNegativeTi
     EXPECT_EQ(tracker.totalSittingMinutes(), sitting + 10);
 }
 
-TEST(SittingTrackerClock, AClockSetBackOverMidnightKeepsTheDay) {
-    Desk desk;
-    desk.clock.setWall(QDateTime(QDate(2026, 3, 11), QTime(0, 5)));
-    SittingTracker& tracker = desk.launch();
-    desk.work(30min);
-    tracker.logExercise(10);
-    desk.clock.setWall(QDateTime(QDate(2026, 3, 10), QTime(23, 50)));
-    desk.tickWithIdle(1s);
-    EXPECT_EQ(tracker.exerciseMinutes(), 10);
-    EXPECT_GE(tracker.totalSittingMinutes(), 30);
-    EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s);
+// Each case starts at 21:00 on a day whose record holds an hour of sitting, 20 minutes of
+// exercise and two micro breaks, and sets the clock the way time sync or a user does.
+TEST(SittingTrackerClock, ASetClockMovesNoDayAndARealMidnightStillDoes) {
+    const QDate day(2026, 3, 10);
+    const QDateTime evening(day, QTime(21, 0));
+    struct Case {
+        const char* name;
+        QDateTime launchAt;
+        std::function<void(Desk&)> setClock;
+    };
+    const auto setBy = [](qint64 by) {
+        return [by](Desk& desk) {
+            desk.clock.setWall(desk.clock.now().addSecs(by));
+            desk.tickWithIdle(5s);
+        };
+    };
+    const auto andBack = [](qint64 by) {
+        return [by](Desk& desk) {
+            desk.clock.setWall(desk.clock.now().addSecs(by));
+            desk.work(2min);
+            desk.clock.setWall(desk.clock.now().addSecs(-by));
+            desk.tickWithIdle(5s);
+        };
+    };
+    const Case cases[] = {
+        {"one day ahead and back", evening, andBack(24 * 3600)},
+        {"two days back and back", evening, andBack(-2 * 24 * 3600)},
+        {"past midnight and back", evening, andBack(3 * 3600 + 20 * 60)},
+        {"three hours ahead at night", evening, setBy(3 * 3600)},
+        {"launched a day ahead, corrected", evening.addDays(1), setBy(-24 * 3600)},
+        {"launched a year behind, corrected", evening.addYears(-1),
+         [](Desk& desk) {
+             desk.clock.setWall(desk.clock.now().addYears(1));
+             desk.tickWithIdle(5s);
+         }},
+    };
+    for (const Case& c : cases) {
+        Desk desk;
+        desk.storeToday(60 * kMinute);
+        desk.settings.setString(u"lastDate"_s, day.toString(u"yyyy-MM-dd"_s));
+        desk.settings.setInteger(u"exerciseToday"_s, 20);
+        desk.settings.setInteger(u"microBreaksToday"_s, 2);
+        desk.clock.setWall(c.launchAt);
+        SittingTracker& tracker = desk.launch();
+        desk.work(40s);
+        c.setClock(desk);
+        desk.work(5min);
 
-    // Once the clock is right again, the next real midnight still starts a new day.
-    desk.clock.setWall(QDateTime(QDate(2026, 3, 12), QTime(0, 1)));
-    desk.tickWithIdle(1s);
-    EXPECT_EQ(tracker.exerciseMinutes(), 0);
+        EXPECT_EQ(tracker.exerciseMinutes(), 20) << c.name;
+        EXPECT_EQ(tracker.microBreaksTaken(), 2) << c.name;
+        EXPECT_GE(tracker.totalSittingMinutes(), 65) << c.name;
+        EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-10"_s) << c.name;
+
+        // Three hours and a half later the real day is over, whatever the clock reads.
+        desk.work(3h + 30min);
+        EXPECT_EQ(tracker.exerciseMinutes(), 0) << c.name;
+        EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s) << c.name;
+        EXPECT_LT(tracker.totalSittingMinutes(), 4 * 60) << c.name;
+    }
+}
+
+TEST(SittingTrackerIdle, AFailedSampleIsNotActivityAndOnlyTenSilentMinutesMeanNoSource) {
+    Desk desk;
+    SittingTracker& tracker = desk.launch();
+    desk.work(20min);
+    // Ten minutes away; the compositor misses the fifth sample.
+    for (auto t = 30s; t <= 10min; t += 30s) {
+        desk.clock.advance(30s);
+        desk.idle.idle = t == 150s ? std::nullopt : std::optional<milliseconds>(t);
+        tracker.tick();
+    }
+    desk.tickWithIdle(2s);
+    EXPECT_EQ(tracker.microBreaksTaken(), 1);
+    EXPECT_EQ(tracker.totalSittingMinutes(), 20);
+    EXPECT_EQ(tracker.breakMinutes(), 10);
+    EXPECT_TRUE(tracker.idleTimeAvailable());
+
+    // A source that stays silent: the minutes go on being shown, then it is given up.
+    desk.idle.idle.reset();
+    for (int i = 0; i < 19; ++i) {
+        desk.clock.advance(30s);
+        tracker.tick();
+    }
+    EXPECT_TRUE(tracker.idleTimeAvailable());
+    EXPECT_EQ(tracker.totalSittingMinutes(), 29);
+    desk.clock.advance(30s);
+    tracker.tick();
+    EXPECT_FALSE(tracker.idleTimeAvailable());
+    desk.tickWithIdle(3s);
+    EXPECT_TRUE(tracker.idleTimeAvailable());
+}
+
+TEST(SittingTrackerSuspend, EveryEntryPointAccountsForASleepAndANewDayFirst) {
+    // Quit ten seconds after waking on the next morning.
+    {
+        Desk desk;
+        desk.clock.setWall(QDateTime(QDate(2026, 3, 10), QTime(20, 0)));
+        desk.launch();
+        desk.work(60min);
+        desk.tracker->logExercise(20);
+        desk.clock.suspendFor(11h);
+        desk.clock.advance(10s);
+        desk.tracker.reset();
+        SittingTracker& again = desk.launch();
+        desk.tickWithIdle(5s);
+        EXPECT_EQ(again.exerciseMinutes(), 0);
+        EXPECT_EQ(again.totalSittingMinutes(), 0);
+        EXPECT_EQ(again.breakMinutes(), 8 * 60);  // the night since midnight
+        EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s);
+    }
+    // A routine finished ten seconds after an hour's sleep.
+    {
+        Desk desk;
+        SittingTracker& tracker = desk.launch();
+        desk.work(20min);
+        desk.clock.suspendFor(1h);
+        desk.clock.advance(10s);
+        tracker.resetSessionAfterBreak();
+        EXPECT_EQ(tracker.totalSittingMinutes(), 20);
+        EXPECT_EQ(tracker.breakMinutes(), 60);
+    }
+    // Exercise logged in the half-minute after midnight, before the tick.
+    {
+        Desk desk;
+        desk.clock.setWall(QDateTime(QDate(2026, 3, 10), QTime(23, 0)));
+        SittingTracker& tracker = desk.launch();
+        desk.work(59min + 30s);
+        desk.clock.advance(40s);
+        tracker.logExercise(15);
+        EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-11"_s);
+        EXPECT_EQ(desk.stored(u"bankedMs"_s), 0.0);
+        EXPECT_EQ(desk.settings.integer(u"exerciseToday"_s), 15);
+    }
+}
+
+TEST(SittingTrackerDay, ARestartWhileAwayCountsTheAbsenceOnce) {
+    Desk desk;
+    desk.launch();
+    desk.work(30min);
+    desk.away(2min);
+    EXPECT_EQ(desk.tracker->microBreaksTaken(), 1);
+    desk.tracker.reset();
+
+    SittingTracker& again = desk.launch();
+    desk.tickWithIdle(150s);
+    desk.tickWithIdle(2s);
+    EXPECT_EQ(again.microBreaksTaken(), 1);
+    EXPECT_EQ(again.totalSittingMinutes(), 30);
+    // 33 minutes since the first launch, each counted once.
+    EXPECT_EQ(desk.stored(u"bankedMs"_s) + desk.stored(u"bankedBreakMs"_s), 33 * kMinute);
 }
 
 TEST(SittingTrackerIdle, WithoutAnIdleSourceTheTrackerCountsOnAndSaysSo) {

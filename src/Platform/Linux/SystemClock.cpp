@@ -1,5 +1,6 @@
 #include "Platform/Linux/SystemClock.h"
 
+#include <QFile>
 #include <time.h>
 
 namespace {
@@ -12,6 +13,14 @@ std::chrono::milliseconds read(clockid_t clock) {
 }
 
 }  // namespace
+
+SystemClock::SystemClock() {
+    // Without it every launch is taken as a new boot, which only forgoes a refinement.
+    QFile id(QStringLiteral("/proc/sys/kernel/random/boot_id"));
+    if (id.open(QIODevice::ReadOnly)) {
+        bootId_ = QString::fromLatin1(id.readAll().trimmed());
+    }
+}
 
 QDateTime SystemClock::now() const {
     return QDateTime::currentDateTime();
