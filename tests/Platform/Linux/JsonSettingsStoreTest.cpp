@@ -10,6 +10,7 @@
 #include <cmath>
 #include <csignal>
 #include <limits>
+#include <optional>
 
 #include "Models/SittingTracker.h"
 #include "Support/CapturedWarnings.h"
@@ -192,46 +193,38 @@ TEST(JsonSettingsStore, ADamagedFileThatCannotBeMovedAsideIsNeverWrittenOver) {
 }
 
 TEST(JsonSettingsStore, FailedSavesKeepTheOldFileAndTheValuesAndWarnOnce) {
-    StoreFolder folder;
-    saveIn(folder.path(), dayRecord());
-    const QByteArray saved = fileBytes(folder.path());
-    CapturedWarnings warnings;
-    JsonSettingsStore store = folder.open();
-    {
-        FullDisk full(static_cast<rlim_t>(saved.size() / 2));
-        for (qint64 minutes = 1; minutes <= 3; ++minutes) {
-            store.setInteger(u"exerciseToday"_s, minutes);
-            store.commit();
+    for (const bool readOnlyFolder : {false, true}) {
+        if (readOnlyFolder && geteuid() == 0) {
+            continue;  // root writes into read-only folders
         }
-    }
-    EXPECT_EQ(store.integer(u"exerciseToday"_s), 3);
-    EXPECT_EQ(fileBytes(folder.path()), saved);
-    EXPECT_EQ(QDir(folder.folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-    EXPECT_EQ(warnings.lines.size(), 1);
-
-    store.commit();  // the disk has room again
-    EXPECT_EQ(folder.open().integer(u"exerciseToday"_s), 3);
-}
-
-TEST(JsonSettingsStore, AReadOnlyFolderKeepsTheOldFileWithoutWaiting) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root writes into read-only folders";
-    }
-    StoreFolder folder;
-    saveIn(folder.path(), dayRecord());
-    const QByteArray saved = fileBytes(folder.path());
-    ASSERT_TRUE(QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::ExeOwner));
-    CapturedWarnings warnings;
-    {
+        SCOPED_TRACE(readOnlyFolder ? "read-only folder" : "full disk");
+        StoreFolder folder;
+        saveIn(folder.path(), dayRecord());
+        const QByteArray saved = fileBytes(folder.path());
+        CapturedWarnings warnings;
         JsonSettingsStore store = folder.open();
-        store.setInteger(u"reminderInterval"_s, 60);
-        store.commit();
-        store.commit();
-        EXPECT_EQ(store.integer(u"reminderInterval"_s), 60);
+        {
+            std::optional<FullDisk> full;
+            if (readOnlyFolder) {
+                QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::ExeOwner);
+            } else {
+                full.emplace(static_cast<rlim_t>(saved.size() / 2));
+            }
+            for (qint64 minutes = 1; minutes <= 3; ++minutes) {
+                store.setInteger(u"exerciseToday"_s, minutes);
+                store.commit();
+            }
+        }
+        QFile::setPermissions(folder.folder(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_EQ(store.integer(u"exerciseToday"_s), 3);
+        EXPECT_EQ(fileBytes(folder.path()), saved);
+        EXPECT_EQ(QDir(folder.folder()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        EXPECT_EQ(warnings.lines.size(), 1);
+
+        store.commit();  // there is room again
+        EXPECT_EQ(folder.open().integer(u"exerciseToday"_s), 3);
     }
-    QFile::setPermissions(folder.folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(fileBytes(folder.path()), saved);
-    EXPECT_EQ(warnings.lines.size(), 1);
 }
 
 TEST(JsonSettingsStore, TheOldIniFileIsCarriedOverOnceWithoutAFalseWarning) {
