@@ -16,7 +16,7 @@
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
-#include "Platform/Linux/IniSettingsStore.h"
+#include "Platform/Linux/JsonSettingsStore.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
 #include "Platform/Linux/PoseNetworkModule.h"
@@ -118,7 +118,8 @@ int main(int argc, char* argv[]) {
 
     SystemClock clock;
     SystemRandomSource random;
-    IniSettingsStore settings(IniSettingsStore::defaultPath());
+    JsonSettingsStore settings(JsonSettingsStore::defaultPath(),
+                               JsonSettingsStore::defaultLegacyIniPath());
     DBusNotifier notifier(session);
     LogindSleepMonitor sleepMonitor(QDBusConnection::systemBus());
 

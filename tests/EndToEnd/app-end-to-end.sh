@@ -16,7 +16,8 @@ fi
 work="$(mktemp -d)"
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME/spindrel" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-# A reminder a minute into the session, so that a notification comes within the test.
+# A reminder a minute into the session, so that a notification comes within the test. It is
+# given in the INI file of earlier versions, which Spindrel carries over at its first start.
 printf '[General]\nreminderInterval=1\n' >"$XDG_CONFIG_HOME/spindrel/spindrel.conf"
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
@@ -104,13 +105,15 @@ wait_for 5 bash -c "! kill -0 $app_pid 2>/dev/null"
 wait $app_pid
 rc=$?
 [ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
-grep -q '^bankedMs=' "$XDG_CONFIG_HOME/spindrel/spindrel.conf" && pass "and the day was saved" ||
+grep -q '"bankedMs"' "$XDG_CONFIG_HOME/spindrel/spindrel.json" && pass "and the day was saved" ||
     fail "the day record was not saved"
+[ -f "$XDG_CONFIG_HOME/spindrel/spindrel.conf.migrated" ] && pass "the old INI file was carried over" ||
+    fail "the old INI file was not moved aside after carrying it over"
 
 # Without a tray host (stock GNOME has none) the window is the way in.
 kill "${pids[0]}" 2>/dev/null
 wait "${pids[0]}" 2>/dev/null
-rm -f "$XDG_CONFIG_HOME/spindrel/spindrel.conf"
+rm -f "$XDG_CONFIG_HOME/spindrel/spindrel.json"
 "$app" >"$work/app2.log" 2>&1 &
 app_pid=$!
 pids+=($app_pid)
