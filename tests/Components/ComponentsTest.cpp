@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "Components/BreathingEffect.h"
@@ -124,6 +125,20 @@ TEST(TimeRingChart, MinutesTextAndFractions) {
     EXPECT_DOUBLE_EQ(one.sittingEnd, 1.0);  // a single minute is a full ring
     const auto none = TimeRingChart::arcFractions(0, 0);
     EXPECT_DOUBLE_EQ(none.breakEnd, 0.0);
+}
+
+TEST(TimeRingChart, AbsurdCountsSaturateRatherThanWrapNegative) {
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    const auto halves = TimeRingChart::arcFractions(most, most);
+    EXPECT_DOUBLE_EQ(halves.sittingEnd, 0.5);
+    EXPECT_DOUBLE_EQ(halves.breakEnd, 1.0);
+    EXPECT_EQ(TimeRingChart::formatMinutes(std::numeric_limits<qint64>::min()), u"0m"_s);
+    EXPECT_EQ(TimeRingChart::formatMinutes(most), u"153722867280912930h 7m"_s);
+    // Drawing puts the sum of both in the middle; the sanitizer build stops here if it wraps.
+    TimeRingChart chart;
+    chart.resize(chart.sizeHint());
+    chart.setMinutes(most, most);
+    renderWidget(chart);
 }
 
 TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
