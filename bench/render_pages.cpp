@@ -105,6 +105,18 @@ void dashboards(const QDir& folder) {
             }
         }
     }
+    // A desktop that gives no idle time: the activity card says so, on a plain day and a full one.
+    for (const bool cards : {false, true}) {
+        PageDesk desk;
+        desk.storeToday(95, 8);
+        desk.settings.setBoolean(u"showExerciseOffset"_s, cards);
+        desk.settings.setBoolean(u"postureTrackingEnabled"_s, cards);
+        desk.idle.idle.reset();
+        desk.open();
+        Window window(desk);
+        window.save(folder, cards ? u"dashboard-no-idle-time-exercise-posture"_s
+                                  : u"dashboard-no-idle-time-plain"_s);
+    }
     // The posture card's verdicts, the dashboard scrolled to it.
     PageDesk desk;
     desk.storeToday(200, 30);
