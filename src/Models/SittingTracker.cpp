@@ -48,6 +48,7 @@ constexpr milliseconds kClockCorrectionWindow{10 * 60'000};
 // damage, not a day.
 constexpr milliseconds kLongestDay{25 * 3600'000};
 constexpr milliseconds kShortestDay{23 * 3600'000};
+constexpr milliseconds kOneDay{24 * 3600'000};
 constexpr double kLongestDayMs = static_cast<double>(kLongestDay.count());
 constexpr qint64 kMostCount = 100'000;
 
@@ -350,6 +351,9 @@ void SittingTracker::followClockSet(const QDateTime& now, milliseconds shift) {
     // nothing goes negative, no total drops.
     shiftOpenInstants(shift);
     clockSetSinceAnchor_ += shift;
+    // The saved instants follow the clock at once: a crash and a reboot must not find them
+    // in the time of a clock that no longer runs.
+    saveDailyData();
     if (services_.clock.awakeSinceBoot() > launchCorrectionUntil_) {
         return;
     }
@@ -409,9 +413,10 @@ void SittingTracker::reanchorDay(const QDateTime& now) {
 
 void SittingTracker::startNewDayIfDue(const QDateTime& now) {
     // A day begins when the clock runs past midnight, awake or asleep; never because it
-    // was set. A record older than any day can be was begun by a clock that was wrong, and
-    // ends all the same.
-    if (dayOf(now) > lastLookDay_ || dayStart_.msecsTo(now) > kLongestDay.count()) {
+    // was set. A record older than any day can be, or holding more time than a day, was
+    // begun by a clock that was wrong, and ends all the same.
+    if (dayOf(now) > lastLookDay_ || dayStart_.msecsTo(now) > kLongestDay.count() ||
+        countedMs(now) > static_cast<double>(kOneDay.count())) {
         startNewDay(now);
     }
 }
@@ -424,6 +429,8 @@ void SittingTracker::startNewDay(const QDateTime& now) {
     if (dayStart_.isValid()) {
         midnight = std::max(midnight, dayStart_.addMSecs(kShortestDay.count()));
     }
+    // However the clock was set, a day never reaches back more than a day.
+    midnight = std::max(midnight, now.addMSecs(-kOneDay.count()));
     dayStart_ = std::min(midnight, now);
     // Dates never go back, so two days are never stamped alike.
     recordDate_ = recordDate_.isValid() ? std::max(day, recordDate_.addDays(1)) : day;
@@ -522,13 +529,22 @@ void SittingTracker::countUpTo(const QDateTime& from, const QDateTime& to) {
     emit timeCounted(from, to);
 }
 
+double SittingTracker::sittingMs(const QDateTime& now) const {
+    return bankedMs_ + (sessionStart_ ? elapsedMs(*sessionStart_, now) : 0.0);
+}
+
+double SittingTracker::breakMs(const QDateTime& now) const {
+    return bankedBreakMs_ + (breakStartTime_ ? elapsedMs(*breakStartTime_, now) : 0.0);
+}
+
+double SittingTracker::countedMs(const QDateTime& now) const {
+    return sittingMs(now) + breakMs(now);
+}
+
 void SittingTracker::updatePublishedState(const QDateTime& now) {
-    const double sittingMs = bankedMs_ + (sessionStart_ ? elapsedMs(*sessionStart_, now) : 0.0);
-    const double breakMs =
-        bankedBreakMs_ + (breakStartTime_ ? elapsedMs(*breakStartTime_, now) : 0.0);
-    const qint64 sitting = wholeMinutes(sittingMs);
+    const qint64 sitting = wholeMinutes(sittingMs(now));
     publish(totalSittingMinutes_, sitting, &SittingTracker::totalSittingMinutesChanged);
-    publish(breakMinutes_, wholeMinutes(breakMs), &SittingTracker::breakMinutesChanged);
+    publish(breakMinutes_, wholeMinutes(breakMs(now)), &SittingTracker::breakMinutesChanged);
     publish(riskLevel_, RiskLevels::forSittingMinutes(sitting), &SittingTracker::riskLevelChanged);
 }
 
@@ -557,14 +573,22 @@ void SittingTracker::loadDailyData(const QDateTime& now) {
                         .value_or(std::min(
                             stored->startOfDay().addMSecs(clockSetSinceAnchor_.count()), now));
     }
-    // A record dated after today was made before the clock was set back: it is still today's.
+    // A record dated after today was made before the clock was set back: it is still today's,
+    // unless it began longer ago than a day can last. It began at least as long ago as it
+    // holds, whatever the clock now says.
+    const double sitting = storedDuration(settings, kBankedMs);
+    const double away = storedDuration(settings, kBankedBreakMs);
+    dayStart_ = std::min(dayStart_, now.addMSecs(-static_cast<qint64>(sitting + away)));
     if (stored && *stored >= lastLookDay_ && dayStart_.msecsTo(now) <= kLongestDay.count()) {
-        bankedMs_ = storedDuration(settings, kBankedMs);
-        bankedBreakMs_ = storedDuration(settings, kBankedBreakMs);
+        bankedMs_ = sitting;
+        bankedBreakMs_ = away;
         publish(exerciseMinutes_, storedCount(settings, kExerciseToday),
                 &SittingTracker::exerciseMinutesChanged);
         publish(microBreaksTaken_, storedCount(settings, kMicroBreaksToday),
                 &SittingTracker::microBreaksTakenChanged);
+        // Stamped with this boot's clocks at once, so that a clock set before the next save
+        // is still known to a relaunch after a crash.
+        saveDailyData();
         return;
     }
     // The clock at launch may be the one that is wrong; keep the old record for a correction

@@ -162,6 +162,9 @@ private:
     QDateTime countingFloor() const;
     void countUpTo(const QDateTime& from, const QDateTime& to);
 
+    double sittingMs(const QDateTime& now) const;
+    double breakMs(const QDateTime& now) const;
+    double countedMs(const QDateTime& now) const;
     void updatePublishedState(const QDateTime& now);
     void loadDailyData(const QDateTime& now);
     std::optional<QDateTime> storedInstant(const QString& key, qint64 shiftMs,

@@ -410,6 +410,10 @@ private:
             return;
         }
         notePublished();
+        // More than the longest day could hold would read back as damage at the next launch.
+        if (a.bankedMs + a.bankedBreakMs > 25.0 * 3600'000) {
+            fail("the day holds more than a day");
+        }
         const qint64 now = realMs();
         qint64 first = now;
         if (const auto it = firstCounted_.find(a.recordDate); it != firstCounted_.end()) {
