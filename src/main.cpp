@@ -12,6 +12,7 @@
 
 #include "AppDelegate.h"
 #include "Components/MotionPreferences.h"
+#include "Models/PostureAnalyzer.h"
 #include "Models/SittingTracker.h"
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/DBusIdleSource.h"
@@ -24,6 +25,7 @@
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
 #include "Platform/Linux/TerminationSignals.h"
+#include "Platform/Linux/WaylandIdleSource.h"
 #include "Platform/Linux/XScreenSaverIdleSource.h"
 #include "Views/ContentView.h"
 #include "Views/Pages.h"
@@ -112,6 +114,13 @@ int main(int argc, char* argv[]) {
     std::vector<std::unique_ptr<IdleSource>> idleSources;
     idleSources.push_back(
         std::make_unique<DBusIdleSource>(session, DBusIdleSource::mutterIdleMonitor()));
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        // The notification's timeout is the shortest idleness Spindrel can tell from none. The
+        // break needs 90 s, but a posture nudge waits for a pause in typing this short; the
+        // price is one wake-up as a pause passes it and one as typing resumes, none while
+        // the user types on.
+        idleSources.push_back(std::make_unique<WaylandIdleSource>(PostureAnalyzer::typingPause));
+    }
     idleSources.push_back(std::make_unique<DBusIdleSource>(session, DBusIdleSource::screenSaver()));
     idleSources.push_back(std::make_unique<XScreenSaverIdleSource>());
     IdleSourceChain idleSource(std::move(idleSources));
