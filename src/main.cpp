@@ -124,6 +124,9 @@ int main(int argc, char* argv[]) {
     idleSources.push_back(std::make_unique<DBusIdleSource>(session, DBusIdleSource::screenSaver()));
     idleSources.push_back(std::make_unique<XScreenSaverIdleSource>());
     IdleSourceChain idleSource(std::move(idleSources));
+    // The first tick is half a minute away; asking now puts the answering source in the log
+    // at start.
+    idleSource.idleTime();
 
     SystemClock clock;
     SystemRandomSource random;
