@@ -50,11 +50,6 @@ int openSocket(const QString& socket) {
     return fd;
 }
 
-struct Global {
-    uint32_t name = 0;
-    uint32_t version = 0;
-};
-
 }  // namespace
 
 struct WaylandIdleSource::Connection {
@@ -66,9 +61,10 @@ struct WaylandIdleSource::Connection {
     milliseconds timeout;
 
     WaylandPtr<wl_registry, &wl_registry_destroy> registry;
-    std::optional<Global> seatGlobal;
-    std::optional<Global> extGlobal;
-    std::optional<Global> kdeGlobal;
+    // The names of the globals it needs, as the registry lists them.
+    std::optional<uint32_t> seatGlobal;
+    std::optional<uint32_t> extGlobal;
+    std::optional<uint32_t> kdeGlobal;
     bool seatRemoved = false;
 
     WaylandPtr<wl_seat, &wl_seat_destroy> seat;
@@ -86,23 +82,22 @@ struct WaylandIdleSource::Connection {
 
     static Connection& of(void* data) { return *static_cast<Connection*>(data); }
 
-    static void global(void* data, wl_registry*, uint32_t name, const char* interface,
-                       uint32_t version) {
+    static void global(void* data, wl_registry*, uint32_t name, const char* interface, uint32_t) {
         Connection& self = of(data);
         const std::string_view offered(interface);
         // The first seat is the user's; a second seat (a rare multi-user setup) is not ours.
         if (offered == wl_seat_interface.name && !self.seatGlobal) {
-            self.seatGlobal = Global{name, version};
+            self.seatGlobal = name;
         } else if (offered == ext_idle_notifier_v1_interface.name) {
-            self.extGlobal = Global{name, version};
+            self.extGlobal = name;
         } else if (offered == org_kde_kwin_idle_interface.name) {
-            self.kdeGlobal = Global{name, version};
+            self.kdeGlobal = name;
         }
     }
 
     static void globalRemoved(void* data, wl_registry*, uint32_t name) {
         Connection& self = of(data);
-        if (self.seat && self.seatGlobal && self.seatGlobal->name == name) {
+        if (self.seat && self.seatGlobal && *self.seatGlobal == name) {
             self.seatRemoved = true;
         }
     }
@@ -116,9 +111,9 @@ struct WaylandIdleSource::Connection {
         [](void* data, org_kde_kwin_idle_timeout*) { of(data).resumed(); }};
 
     template <typename Interface>
-    Interface* bind(const Global& global, const wl_interface& interface) {
-        return static_cast<Interface*>(
-            wl_registry_bind(registry.get(), global.name, &interface, 1));
+    Interface* bind(uint32_t global, const wl_interface& interface) {
+        // Version 1 of each has all that is needed here.
+        return static_cast<Interface*>(wl_registry_bind(registry.get(), global, &interface, 1));
     }
 
     // Lists the compositor's globals and asks for the notification; false when it cannot be had.
