@@ -81,14 +81,24 @@ HeadlessCompositor::HeadlessCompositor(Kind kind) : kind_(kind) {
     QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     compositor_.setProcessChannelMode(QProcess::MergedChannels);
     if (kind == Kind::sway) {
-        startSway();
+        prepareSway();
     } else {
-        startKWin();
+        prepareKWin();
     }
-    if (failure_.isEmpty() && !waitForSeat()) {
+    if (failure_.isEmpty()) {
+        startAgain();
+    }
+}
+
+bool HeadlessCompositor::startAgain() {
+    socket_.clear();
+    compositor_.start();
+    if (!waitForSeat()) {
         failure_ =
             QStringLiteral("it offered no seat within %1 ms:\n%2").arg(kStartLimitMs).arg(log());
+        return false;
     }
+    return true;
 }
 
 HeadlessCompositor::~HeadlessCompositor() {
@@ -99,7 +109,7 @@ HeadlessCompositor::~HeadlessCompositor() {
     }
 }
 
-void HeadlessCompositor::startSway() {
+void HeadlessCompositor::prepareSway() {
     // No bar, no X server of its own: nothing but the compositor.
     const QString config = runtime_ + QStringLiteral("/sway.conf");
     QFile file(config);
@@ -123,16 +133,18 @@ void HeadlessCompositor::startSway() {
             failure_ = QStringLiteral("cannot hand %1 to the unprivileged user").arg(runtime_);
             return;
         }
-        compositor_.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"),
-                                                                 QStringLiteral("--regid=65534"),
-                                                                 QStringLiteral("--clear-groups")} +
-                                                         sway);
+        compositor_.setProgram(QStringLiteral("setpriv"));
+        compositor_.setArguments(QStringList{QStringLiteral("--reuid=65534"),
+                                             QStringLiteral("--regid=65534"),
+                                             QStringLiteral("--clear-groups")} +
+                                 sway);
     } else {
-        compositor_.start(sway.first(), sway.mid(1));
+        compositor_.setProgram(sway.first());
+        compositor_.setArguments(sway.mid(1));
     }
 }
 
-void HeadlessCompositor::startKWin() {
+void HeadlessCompositor::prepareKWin() {
     // The installed binary carries a file capability that a container refuses to grant; a
     // plain copy has none and runs.
     const QString binary = home_.path() + QStringLiteral("/kwin_wayland");
@@ -155,10 +167,12 @@ void HeadlessCompositor::startKWin() {
     // KWin offers fake input only to clients its desktop files name; the test's typing is none.
     environment.insert(QStringLiteral("KWIN_WAYLAND_NO_PERMISSION_CHECKS"), QStringLiteral("1"));
     compositor_.setProcessEnvironment(environment);
-    compositor_.start(
-        binary, {QStringLiteral("--virtual"), QStringLiteral("--width"), QStringLiteral("1280"),
-                 QStringLiteral("--height"), QStringLiteral("800"), QStringLiteral("--socket"),
-                 QStringLiteral("wayland-spindrel")});
+    // A socket name of our own, so that a restarted KWin listens where the last one did.
+    compositor_.setProgram(binary);
+    compositor_.setArguments({QStringLiteral("--virtual"), QStringLiteral("--width"),
+                              QStringLiteral("1280"), QStringLiteral("--height"),
+                              QStringLiteral("800"), QStringLiteral("--socket"),
+                              QStringLiteral("wayland-spindrel")});
 }
 
 bool HeadlessCompositor::startBus(const QString& address) {

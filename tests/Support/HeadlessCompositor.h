@@ -31,10 +31,12 @@ public:
     bool pressKey();
     // Ends the compositor at once, as a crash would.
     void kill();
+    // Starts it again after kill(), in the same folders; false (see failure()) if it fails.
+    bool startAgain();
 
 private:
-    void startSway();
-    void startKWin();
+    void prepareSway();
+    void prepareKWin();
     bool startBus(const QString& address);
     bool waitForSeat();
     QString log();

@@ -90,3 +90,20 @@ TEST(WaylandIdleSource, AbsentOnceTheCompositorIsGone) {
     EXPECT_EQ(source.protocol(), std::nullopt);
     EXPECT_EQ(source.idleTime(), std::nullopt);
 }
+
+TEST(WaylandIdleSource, AnswersAgainOnceKWinIsBackOnItsSocket) {
+    SPINDREL_REQUIRE_SERVICE(HeadlessCompositor::installed(Kind::kwin),
+                             "KWin (Debian package kwin-wayland)");
+    HeadlessCompositor kwin(Kind::kwin);
+    ASSERT_TRUE(kwin.started()) << kwin.failure().toStdString();
+    WaylandIdleSource source(kwin.socket(), kTimeout);
+    ASSERT_EQ(source.idleTime(), 0ms);
+
+    kwin.kill();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !source.idleTime().has_value(); }, kWaitMs));
+    ASSERT_TRUE(kwin.startAgain()) << kwin.failure().toStdString();
+    EXPECT_EQ(source.idleTime(), 0ms);
+    EXPECT_EQ(source.protocol(), WaylandIdleSource::Protocol::extIdleNotify);
+    // A new notification on the new connection.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return idleAtLeast(source, kTimeout); }, kWaitMs));
+}
