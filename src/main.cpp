@@ -13,6 +13,7 @@
 
 #include "AppDelegate.h"
 #include "Components/MotionPreferences.h"
+#include "Models/PostureAnalyzer.h"
 #include "Models/SittingTracker.h"
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/DBusIdleSource.h"
@@ -26,6 +27,7 @@
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
 #include "Platform/Linux/TerminationSignals.h"
+#include "Platform/Linux/WaylandIdleSource.h"
 #include "Platform/Linux/XScreenSaverIdleSource.h"
 #include "Views/ContentView.h"
 #include "Views/Pages.h"
@@ -118,9 +120,19 @@ int main(int argc, char* argv[]) {
     std::vector<std::unique_ptr<IdleSource>> idleSources;
     idleSources.push_back(
         std::make_unique<DBusIdleSource>(session, DBusIdleSource::mutterIdleMonitor()));
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        // The notification's timeout is the shortest idleness Spindrel can tell from none. The
+        // break needs 90 s, but a posture nudge waits for a pause in typing this short; the
+        // price is one wake-up as a pause passes it and one as typing resumes, none while
+        // the user types on.
+        idleSources.push_back(std::make_unique<WaylandIdleSource>(PostureAnalyzer::typingPause));
+    }
     idleSources.push_back(std::make_unique<DBusIdleSource>(session, DBusIdleSource::screenSaver()));
     idleSources.push_back(std::make_unique<XScreenSaverIdleSource>());
     IdleSourceChain idleSource(std::move(idleSources));
+    // The first tick is half a minute away; asking now puts the answering source in the log
+    // at start.
+    idleSource.idleTime();
 
     SystemClock clock;
     SystemRandomSource random;

@@ -24,6 +24,8 @@ public:
     DBusIdleSource(QDBusConnection connection, Endpoint endpoint);
 
     std::optional<std::chrono::milliseconds> idleTime() override;
+    // The service's bus name says which desktop answers.
+    std::string name() const override { return endpoint_.service.toStdString(); }
 
 private:
     QDBusConnection connection_;

@@ -12,6 +12,7 @@ public:
     ~XScreenSaverIdleSource() override;
 
     std::optional<std::chrono::milliseconds> idleTime() override;
+    std::string name() const override { return "X11 MIT-SCREEN-SAVER"; }
 
 private:
     struct Connection;
