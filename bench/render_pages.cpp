@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include "Components/TrayFigure.h"
 #include "Models/SittingTracker.h"
 #include "Support/PageDesk.h"
 #include "Views/CalibrationView.h"
@@ -105,6 +107,18 @@ void dashboards(const QDir& folder) {
             }
         }
     }
+    // A desktop that gives no idle time: the activity card says so, on a plain day and a full one.
+    for (const bool cards : {false, true}) {
+        PageDesk desk;
+        desk.storeToday(95, 8);
+        desk.settings.setBoolean(u"showExerciseOffset"_s, cards);
+        desk.settings.setBoolean(u"postureTrackingEnabled"_s, cards);
+        desk.idle.idle.reset();
+        desk.open();
+        Window window(desk);
+        window.save(folder, cards ? u"dashboard-no-idle-time-exercise-posture"_s
+                                  : u"dashboard-no-idle-time-plain"_s);
+    }
     // The posture card's verdicts, the dashboard scrolled to it.
     PageDesk desk;
     desk.storeToday(200, 30);
@@ -196,6 +210,30 @@ void calibrations(const QDir& folder) {
     }
 }
 
+// The tray figure at 22 px as a panel that draws icons as given shows it, on a black, a grey
+// and a white bar, four times enlarged: outlined in a dark and in a light text colour, and the
+// plain symbolic file beside them.
+void trayFigures(const QDir& folder) {
+    const QIcon glyph(QStringLiteral(SPINDREL_TRAY_GLYPH));
+    const QColor dark(0x2e, 0x34, 0x36);
+    const QIcon figures[] = {TrayFigure::outlined(glyph, dark),
+                             TrayFigure::outlined(glyph, QColor(0xee, 0xee, 0xec)),
+                             TrayFigure::tinted(glyph, dark)};
+    const QColor bars[] = {Qt::black, QColor(0x80, 0x80, 0x80), Qt::white};
+    constexpr int cell = 30;
+    QImage sheet(cell * 3, cell * 3, QImage::Format_ARGB32);
+    QPainter painter(&sheet);
+    for (int row = 0; row < 3; ++row) {
+        painter.fillRect(0, row * cell, sheet.width(), cell, bars[row]);
+        for (int column = 0; column < 3; ++column) {
+            painter.drawPixmap(column * cell + 4, row * cell + 4,
+                               figures[column].pixmap(QSize(22, 22), 1.0));
+        }
+    }
+    painter.end();
+    sheet.scaled(sheet.size() * 4).save(folder.filePath(u"tray-figures.png"_s));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -207,5 +245,6 @@ int main(int argc, char* argv[]) {
     resets(folder);
     settings(folder);
     calibrations(folder);
+    trayFigures(folder);
     return 0;
 }

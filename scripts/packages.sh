@@ -23,7 +23,13 @@ spindrel_install_missing() {
         "${missing[@]}"
 }
 
+# spindrel_build FOLDER CMAKE-ARGUMENTS...: configures and builds in that folder of the source
+# tree, optimised with debug information unless the arguments choose another build type.
 spindrel_build() {
-    cmake -S "$SPINDREL_ROOT" -B "$SPINDREL_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-    cmake --build "$SPINDREL_ROOT/build" -j "$(nproc)"
+    local folder="$SPINDREL_ROOT/$1"
+    local started=$SECONDS
+    shift
+    cmake -S "$SPINDREL_ROOT" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$folder" -j "$(nproc)"
+    echo "Built $folder in $((SECONDS - started)) s"
 }

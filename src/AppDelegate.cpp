@@ -1,52 +1,48 @@
 #include "AppDelegate.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLoggingCategory>
-#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <utility>
 
+#include "Components/TrayFigure.h"
 #include "Models/SittingTracker.h"
+#include "Platform/Linux/StatusNotifierHost.h"
 #include "Platform/Linux/XEmbedTrayColors.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Our monochrome figure in the panel's colour. A StatusNotifier host (KDE, or GNOME with its
-// AppIndicator extension) loads the installed symbolic icon by name and recolours it for its
-// panel. On an XEmbed tray the icon is our own pixels, so we tint the glyph: in the colour the
-// tray asks for, or else in the text colour of the current palette.
+// Our monochrome figure, legible whatever the panel does with it. GNOME's AppIndicator extension
+// and KDE load the symbolic icon by name and fill it with their panel's colour. Qt hands a
+// StatusNotifier host a name and pixels together, and hosts such as swaybar draw the named
+// file as it is, dark on a black bar: to them we give no name, only a figure in the theme's text
+// colour ringed by the opposite shade. An XEmbed tray draws our pixels, in the colour it asks
+// for where it says one.
 QIcon trayIcon() {
-    const bool hostRecolours = QDBusConnection::sessionBus().interface()->isServiceRegistered(
-        u"org.kde.StatusNotifierWatcher"_s);
-    if (hostRecolours) {
-        QIcon themed = QIcon::fromTheme(u"spindrel-symbolic"_s);
-        if (!themed.isNull()) {
-            return themed;
-        }
+    const QString symbolic = u"spindrel-symbolic"_s;
+    const QIcon glyph = QIcon::fromTheme(symbolic);
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    switch (statusNotifierHost(QDBusConnection::sessionBus())) {
+        case StatusNotifierHost::recolouring:
+            // Where the host cannot find the name (a build never installed), it draws the pixels.
+            return TrayFigure::named(TrayFigure::outlined(glyph, text), symbolic);
+        case StatusNotifierHost::asGiven:
+            return TrayFigure::outlined(glyph, text);
+        case StatusNotifierHost::none:
+            break;
     }
-    const QColor ink =
-        xembedTrayForeground().value_or(QGuiApplication::palette().color(QPalette::WindowText));
-    const QIcon symbol(u":/icons/spindrel-symbolic.svg"_s);
-    QIcon tinted;
-    for (const int size : {16, 22, 24, 32, 48}) {
-        QPixmap glyph = symbol.pixmap(size, size);
-        QPainter painter(&glyph);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(glyph.rect(), ink);
-        painter.end();
-        tinted.addPixmap(glyph);
+    if (const std::optional<QColor> ink = xembedTrayForeground()) {
+        return TrayFigure::tinted(glyph, *ink);
     }
-    tinted.setIsMask(true);
-    return tinted;
+    return TrayFigure::outlined(glyph, text);
 }
 
 // QT_LOGGING_RULES="spindrel.startup.debug=true" reports when the first window has painted,
@@ -166,7 +162,7 @@ std::unique_ptr<QWidget> AppDelegate::buildWindow() {
     auto window = std::make_unique<QWidget>();
     window->setWindowTitle(u"Spindrel"_s);
     window->setWindowRole(roleOf(tracker_.currentPage()));
-    window->setWindowIcon(QIcon::fromTheme(u"spindrel"_s, QIcon(u":/icons/spindrel.svg"_s)));
+    window->setWindowIcon(QIcon::fromTheme(u"spindrel"_s));
     window->setFixedSize(windowWidth, windowHeight);
     auto* layout = new QVBoxLayout(window.get());
     layout->setContentsMargins(0, 0, 0, 0);

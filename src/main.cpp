@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
+#include "Platform/Linux/DesktopSession.h"
 #include "Platform/Linux/JsonSettingsStore.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
@@ -91,6 +93,10 @@ std::optional<LinuxCameraBackend::ImageFeed> imageFeed(const QCoreApplication& a
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<std::string> missing = DesktopSession::missingDisplay(argc, argv)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return 1;
+    }
     // Before the toolkit starts its threads, so that the signals reach us and none of them.
     TerminationSignals::blockInEveryThread();
     QApplication app(argc, argv);

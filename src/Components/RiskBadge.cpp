@@ -114,6 +114,13 @@ RiskBadge::RiskBadge(RiskLevel level, MotionPreferences& motion, QWidget* parent
     });
 }
 
+RiskBadge::~RiskBadge() {
+    // The pulse asks the badge for its pill. QWidget's destructor hides a shown widget and asks
+    // the effect how much to repaint, after the badge itself is gone, so the effect must go
+    // while the badge is whole.
+    setGraphicsEffect(nullptr);
+}
+
 bool RiskBadge::motionReducesTransparency() const {
     return motion_.reduceTransparency();
 }

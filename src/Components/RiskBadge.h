@@ -19,6 +19,7 @@ public:
     static constexpr std::chrono::milliseconds pulseRestartDelay{100};
 
     RiskBadge(RiskLevel level, MotionPreferences& motion, QWidget* parent = nullptr);
+    ~RiskBadge() override;
 
     RiskLevel riskLevel() const { return level_; }
     void setRiskLevel(RiskLevel level);

@@ -2,6 +2,9 @@
 
 #include <QConicalGradient>
 #include <QPainter>
+#include <QtNumeric>
+#include <algorithm>
+#include <limits>
 
 #include "Components/GlassTheme.h"
 
@@ -21,6 +24,20 @@ QConicalGradient clockwiseGradient(QPointF centre, const QColor& start, const QC
     gradient.setColorAt(0.0, end);
     gradient.setColorAt(1.0, start);
     return gradient;
+}
+
+// A damaged day record can hand over any count at all. Less than nothing is nothing, and a sum
+// too large to hold stays at the largest count rather than wrapping round to a negative one.
+qint64 countable(qint64 minutes) {
+    return std::max<qint64>(minutes, 0);
+}
+
+qint64 totalOf(qint64 sittingMinutes, qint64 breakMinutes) {
+    qint64 total = 0;
+    if (qAddOverflow(countable(sittingMinutes), countable(breakMinutes), &total)) {
+        return std::numeric_limits<qint64>::max();
+    }
+    return total;
 }
 
 void strokeArc(QPainter& painter, const QRectF& circle, double from, double to,
@@ -50,6 +67,7 @@ TimeRingChart::TimeRingChart(QWidget* parent) : QWidget(parent) {
 }
 
 QString TimeRingChart::formatMinutes(qint64 minutes) {
+    minutes = countable(minutes);
     if (minutes < 60) {
         return QString::number(minutes) + u"m"_s;
     }
@@ -58,10 +76,11 @@ QString TimeRingChart::formatMinutes(qint64 minutes) {
 
 TimeRingChart::ArcFractions TimeRingChart::arcFractions(qint64 sittingMinutes,
                                                         qint64 breakMinutes) {
-    const qint64 total = sittingMinutes + breakMinutes;
-    const auto divisor = static_cast<double>(total >= 2 ? total : 1);
-    const double sitting = static_cast<double>(sittingMinutes) / divisor;
-    return {sitting, sitting + static_cast<double>(breakMinutes) / divisor};
+    const auto sittingShare = static_cast<double>(countable(sittingMinutes));
+    const auto breakShare = static_cast<double>(countable(breakMinutes));
+    const double divisor = std::max(sittingShare + breakShare, 1.0);
+    const double sitting = sittingShare / divisor;
+    return {sitting, std::min(sitting + breakShare / divisor, 1.0)};
 }
 
 void TimeRingChart::setMinutes(qint64 sittingMinutes, qint64 breakMinutes) {
@@ -114,7 +133,7 @@ void TimeRingChart::paintEvent(QPaintEvent*) {
     painter.setFont(totalFont);
     painter.setPen(GlassTheme::primaryText());
     painter.drawText(QRectF(ring.left(), top, ring.width(), totalHeight), Qt::AlignCenter,
-                     formatMinutes(sittingMinutes_ + breakMinutes_));
+                     formatMinutes(totalOf(sittingMinutes_, breakMinutes_)));
     painter.setFont(captionFont);
     painter.setPen(GlassTheme::tertiaryText());
     painter.drawText(QRectF(ring.left(), top + totalHeight, ring.width(), captionHeight),

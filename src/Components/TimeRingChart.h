@@ -17,7 +17,7 @@ public:
     qint64 sittingMinutes() const { return sittingMinutes_; }
     qint64 breakMinutes() const { return breakMinutes_; }
 
-    // "45m", "1h 0m", "10h 5m".
+    // "45m", "1h 0m", "10h 5m"; a count below zero reads "0m".
     static QString formatMinutes(qint64 minutes);
     struct ArcFractions {
         double sittingEnd = 0;  // of the full turn, from 12 o'clock clockwise

@@ -66,4 +66,9 @@ bool offsetStillOwed(qint64 neededMinutes, qint64 loggedMinutes) {
     return neededMinutes > 0 && loggedMinutes < neededMinutes;
 }
 
+QString idleTimeUnavailable() {
+    return u"Can't see keyboard and mouse idle time on this desktop \u2014 every minute counts as "
+           u"sitting."_s;
+}
+
 }  // namespace DayCoaching

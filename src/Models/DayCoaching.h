@@ -15,5 +15,7 @@ double riskBarProgress(RiskLevel risk);
 QString offsetStatus(qint64 neededMinutes, qint64 loggedMinutes);
 // The exercise still owed makes the status line plain; none owed or all done, it is green.
 bool offsetStillOwed(qint64 neededMinutes, qint64 loggedMinutes);
+// Said while the desktop gives no idle time, so that counted sitting is not taken for measured.
+QString idleTimeUnavailable();
 
 }  // namespace DayCoaching

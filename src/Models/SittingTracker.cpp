@@ -314,8 +314,8 @@ QDateTime SittingTracker::catchUp() {
     const QDateTime now = observeNow();
     const std::optional<QDateTime> fellAsleep = sleepSinceLastLook(now);
     if (fellAsleep) {
-        // A session still open at midnight belongs to the new day, as when the machine stays
-        // awake; one that ended in sleep before midnight stays with its own day.
+        // A sleep that began after midnight began in the new day: that day starts first, so
+        // that the minutes after midnight are its own. One before midnight closes the old day.
         if (dayOf(*fellAsleep) > lastLookDay_) {
             startNewDayIfDue(now);
         }
@@ -353,8 +353,8 @@ void SittingTracker::followClockSet(const QDateTime& now, milliseconds shift) {
     if (services_.clock.awakeSinceBoot() > launchCorrectionUntil_) {
         return;
     }
-    // Soon after a launch in a new boot, a set that brings the clock to the record's own date shows
-    // that the clock Spindrel was launched with was wrong, not the day.
+    // Soon after a launch in a new boot, a set that brings the clock to the record's own date
+    // shows that the clock Spindrel was launched with was wrong, not the day.
     if (setAside_ && now.date() == setAside_->date) {
         restoreSetAsideRecord(now);
     }

@@ -100,6 +100,9 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     activity->addContent(new StatLabel(u"Today's Activity"_s, activity));
     ring_ = new TimeRingChart(activity);
     activity->addContent(ring_);
+    idleNotice_ = PageText::paragraph(DayCoaching::idleTimeUnavailable(),
+                                      {11, QFont::Normal, GlassTheme::secondaryText()}, activity);
+    activity->addContent(idleNotice_, {});
     stack_->addWidget(activity);
 
     aboveRisk_ = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
@@ -187,6 +190,8 @@ void DashboardView::redraw() {
         fadeIn(*coach_, 500ms, context_.motion);
     }
     ring_->setMinutes(tracker_.totalSittingMinutes(), tracker_.breakMinutes());
+    // Without idle time every minute is counted as sitting; the ring must not pass for measured.
+    idleNotice_->setVisible(!tracker_.idleTimeAvailable());
     badge_->setRiskLevel(risk);
     if (DayCoaching::riskLine(risk) != riskLine_->text()) {
         riskLine_->setText(DayCoaching::riskLine(risk));

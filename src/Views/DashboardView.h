@@ -37,6 +37,8 @@ public:
     ProgressBar* riskBar() const { return riskBar_; }
     RiskBadge* riskBadge() const { return badge_; }
     TimeRingChart* ringChart() const { return ring_; }
+    // Under the ring, only while the desktop gives no idle time.
+    QLabel* idleTimeNotice() const { return idleNotice_; }
     // The optional cards, while they are shown.
     PostureIndicatorCard* postureCard() const;
     ExerciseOffsetCard* exerciseCard() const;
@@ -56,6 +58,7 @@ private:
     QVBoxLayout* stack_;
     QLabel* coach_;
     TimeRingChart* ring_;
+    QLabel* idleNotice_;
     StatCard* riskCard_;
     RiskBadge* badge_;
     QLabel* riskLine_;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QTest>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "Components/BreathingEffect.h"
@@ -16,6 +18,7 @@
 #include "Components/StatLabel.h"
 #include "Components/StudyLink.h"
 #include "Components/TimeRingChart.h"
+#include "Components/TrayFigure.h"
 #include "Support/PostureBodies.h"
 
 using namespace std::chrono_literals;
@@ -124,6 +127,20 @@ TEST(TimeRingChart, MinutesTextAndFractions) {
     EXPECT_DOUBLE_EQ(one.sittingEnd, 1.0);  // a single minute is a full ring
     const auto none = TimeRingChart::arcFractions(0, 0);
     EXPECT_DOUBLE_EQ(none.breakEnd, 0.0);
+}
+
+TEST(TimeRingChart, AbsurdCountsSaturateRatherThanWrapNegative) {
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    const auto halves = TimeRingChart::arcFractions(most, most);
+    EXPECT_DOUBLE_EQ(halves.sittingEnd, 0.5);
+    EXPECT_DOUBLE_EQ(halves.breakEnd, 1.0);
+    EXPECT_EQ(TimeRingChart::formatMinutes(std::numeric_limits<qint64>::min()), u"0m"_s);
+    EXPECT_EQ(TimeRingChart::formatMinutes(most), u"153722867280912930h 7m"_s);
+    // Drawing puts the sum of both in the middle; the sanitizer build stops here if it wraps.
+    TimeRingChart chart;
+    chart.resize(chart.sizeHint());
+    chart.setMinutes(most, most);
+    renderWidget(chart);
 }
 
 TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
@@ -262,4 +279,48 @@ TEST(Squircle, CornersStayInsideTheRectAndBlendIntoTheEdges) {
     const QPainterPath capsule = Squircle::capsule(QRectF(0, 0, 80, 20));
     EXPECT_TRUE(capsule.contains(QPointF(40, 10)));
     EXPECT_FALSE(capsule.contains(QPointF(1, 1)));
+}
+
+namespace {
+
+// How many pixels of the icon, handed over at 22 px and drawn on a bar of this colour, differ
+// from the bar by a clear step of luminance.
+int pixelsStandingOut(const QIcon& icon, const QColor& bar) {
+    const auto luminance = [](const QColor& color) {
+        return 0.2126 * color.redF() + 0.7152 * color.greenF() + 0.0722 * color.blueF();
+    };
+    QImage shown(22, 22, QImage::Format_ARGB32);
+    shown.fill(bar);
+    QPainter painter(&shown);
+    painter.drawPixmap(0, 0, icon.pixmap(QSize(22, 22), 1.0));
+    painter.end();
+    int standing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            standing += std::abs(luminance(shown.pixelColor(x, y)) - luminance(bar)) > 0.4 ? 1 : 0;
+        }
+    }
+    return standing;
+}
+
+}  // namespace
+
+TEST(TrayFigure, TheOutlinedFigureReadsOnBlackAndOnWhiteBarsWhereThePlainOneVanishes) {
+    const QIcon glyph(QStringLiteral(SPINDREL_TRAY_GLYPH));
+    ASSERT_FALSE(glyph.isNull());
+    for (const QColor& ink : {QColor(0x2e, 0x34, 0x36), QColor(0xee, 0xee, 0xec)}) {
+        const QIcon outlined = TrayFigure::outlined(glyph, ink);
+        EXPECT_GE(pixelsStandingOut(outlined, Qt::black), 40) << ink.name().toStdString();
+        EXPECT_GE(pixelsStandingOut(outlined, Qt::white), 40) << ink.name().toStdString();
+        const QIcon plain = TrayFigure::tinted(glyph, ink);
+        EXPECT_LT(
+            std::min(pixelsStandingOut(plain, Qt::black), pixelsStandingOut(plain, Qt::white)), 5)
+            << ink.name().toStdString();
+    }
+    // Named for the hosts that recolour, the same pixels for those that do not.
+    const QIcon outlined = TrayFigure::outlined(glyph, Qt::white);
+    const QIcon named = TrayFigure::named(outlined, u"spindrel-symbolic"_s);
+    EXPECT_EQ(named.name(), u"spindrel-symbolic"_s);
+    EXPECT_EQ(named.pixmap(QSize(22, 22), 1.0).toImage(),
+              outlined.pixmap(QSize(22, 22), 1.0).toImage());
 }

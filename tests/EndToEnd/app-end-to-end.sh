@@ -13,6 +13,18 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
     echo "skipped: needs the display and session bus of scripts/test"; exit 0
 fi
 
+# Without a display to open it says so in one line and ends with status 1.
+no_display() {  # no_display EXPECTED-WORDS ENV-ASSIGNMENTS...: its one line contains the words
+    local said rc
+    said="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${@:2}" timeout 10 "$app" 2>&1 >/dev/null)"
+    rc=$?
+    [ $rc -eq 1 ] && [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] && [[ "$said" == *"$1"* ]] &&
+        pass "without a usable display it exits 1 saying: $said" || fail "it exited $rc saying: $said"
+}
+no_display "DISPLAY and WAYLAND_DISPLAY are unset"
+no_display 'the Wayland display "/nonexistent/wayland-0" could not be opened' \
+    WAYLAND_DISPLAY=/nonexistent/wayland-0
+
 work="$(mktemp -d)"
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME/spindrel" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"

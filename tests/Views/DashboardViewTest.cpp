@@ -82,6 +82,35 @@ TEST(DashboardView, CoachLineAndRingFollowTheTrackerAsTheDayGoesOn) {
     EXPECT_EQ(dashboard.view->coachLine(), u"You've been steady today. Let's keep it that way."_s);
 }
 
+TEST(DashboardView, SaysUnderTheRingWhileTheDesktopGivesNoIdleTime) {
+    Dashboard dashboard(95, 8);
+    QLabel* notice = dashboard.view->idleTimeNotice();
+    EXPECT_FALSE(notice->isVisible());
+
+    // The idle source falls silent; after ten minutes it is given up.
+    dashboard.desk.idle.idle.reset();
+    for (int i = 0; i < 20; ++i) {
+        dashboard.desk.tick();
+    }
+    ASSERT_FALSE(dashboard.tracker().idleTimeAvailable());
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(),
+              u"Can't see keyboard and mouse idle time on this desktop \u2014 "
+              u"every minute counts as sitting."_s);
+    // Wrapped within the column, every line shown, and the reset button still in view.
+    const QRect inView(notice->mapTo(dashboard.view.get(), QPoint(0, 0)), notice->size());
+    EXPECT_TRUE(dashboard.view->rect().contains(inView));
+    EXPECT_GE(notice->height(), notice->heightForWidth(notice->width()));
+    QWidget* reset = dashboard.view->resetButton();
+    QScrollArea* scroll = dashboard.view->scrollArea();
+    EXPECT_TRUE(scroll->viewport()->rect().contains(
+        QRect(reset->mapTo(scroll->viewport(), QPoint(0, 0)), reset->size())));
+
+    dashboard.desk.idle.idle = 3s;
+    dashboard.desk.tick();
+    EXPECT_FALSE(notice->isVisible());
+}
+
 TEST(DashboardView, RiskCardShowsTheLevelsLineAndBar) {
     struct Case {
         double sitting;

@@ -18,6 +18,7 @@
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
+#include "Platform/Linux/StatusNotifierHost.h"
 #include "Support/RealServices.h"
 
 using namespace Qt::StringLiterals;
@@ -116,6 +117,15 @@ TEST(DBusIdleSource, ReadsIdleTimeFromTheDesktopsServiceAndNothingWhenItIsAbsent
                               u"/org/gnome/Mutter/IdleMonitor/Core"_s, &idleMonitorService));
     EXPECT_EQ(screenSaver.idleTime(), 61'500ms);
     EXPECT_EQ(mutter.idleTime(), 2h);
+}
+
+TEST(StatusNotifierHost, APanelThatIsNeitherGnomeNorKdeIsTakenToDrawIconsAsGiven) {
+    SPINDREL_REQUIRE_SERVICE(sessionBusUp(), "a session bus");
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    EXPECT_EQ(statusNotifierHost(bus), StatusNotifierHost::none);
+    Peer panel(u"standin-panel"_s);
+    ASSERT_TRUE(panel.own(u"org.kde.StatusNotifierWatcher"_s));
+    EXPECT_EQ(statusNotifierHost(bus), StatusNotifierHost::asGiven);
 }
 
 TEST(LogindSleepMonitor, ReportsSuspendAndResumeFromLogind) {
