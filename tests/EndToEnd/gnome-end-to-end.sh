@@ -227,7 +227,8 @@ fi
 ask point $(((bx0 + bx1) / 2)) $(((by0 + by1) / 2)) >/dev/null
 ask click >/dev/null
 clicked() { grep -q 'member=ActionInvoked' "$work/notifications.log"; }
-wait_for 5 clicked && pass "the click on the banner made GNOME invoke its action: $(grep -A2 'member=ActionInvoked' "$work/notifications.log" | sed -n 's/^ *string "\(.*\)"/\1/p')" ||
+# The shell and its notification service on the name both send the signal: say it once.
+wait_for 5 clicked && pass "the click on the banner made GNOME invoke its action: $(grep -A2 'member=ActionInvoked' "$work/notifications.log" | sed -n 's/^ *string "\(.*\)"/\1/p' | sort -u)" ||
     fail "GNOME invoked no action after the click on the banner"
 on_reset() { grep -q "spindrel.window: the window shows spindrel-reset" "$work/app.log"; }
 wait_for 5 on_reset && pass "the window turned to the reset page" ||
