@@ -70,12 +70,16 @@ session=(env -i PATH="$PATH" LANG=C.UTF-8 HOME="$work/home" XDG_RUNTIME_DIR="$wo
          DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/system/bus"
          XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME)
 in_session() { "${session[@]}" "${as_user[@]}" "$@"; }
-in_session dbus-daemon --session --address="unix:path=$work/system/bus" --nofork --nopidfile \
-    >"$work/system-bus.log" 2>&1 &
-pids+=($!)
-in_session dbus-daemon --session --address="unix:path=$work/runtime/bus" --nofork --nopidfile \
-    >"$work/session-bus.log" 2>&1 &
-pids+=($!)
+# A background process of the session, stopped at the end; its output goes to the named log.
+start_in_session() {  # start_in_session LOG COMMAND...
+    local log="$1"; shift
+    "${session[@]}" "${as_user[@]}" "$@" >"$work/$log" 2>&1 &
+    pids+=($!)
+}
+start_in_session system-bus.log dbus-daemon --session --address="unix:path=$work/system/bus" \
+    --nofork --nopidfile
+start_in_session session-bus.log dbus-daemon --session --address="unix:path=$work/runtime/bus" \
+    --nofork --nopidfile
 buses_up() { [ -S "$work/runtime/bus" ] && [ -S "$work/system/bus" ]; }
 wait_for 10 buses_up || { echo "FAIL: the private buses did not start"; exit 1; }
 
@@ -113,14 +117,12 @@ else
     tail -30 "$work/shell.log"; echo "FAIL: GNOME Shell did not come up"; exit 1
 fi
 
-in_session dbus-monitor --session "interface='org.freedesktop.Notifications'" \
-    >"$work/notifications.log" 2>&1 &
-pids+=($!)
+start_in_session notifications.log dbus-monitor --session "interface='org.freedesktop.Notifications'"
 
 # The driver answers through two pipes on fixed descriptors, which every subshell inherits.
 mkfifo "$work/to-driver" "$work/from-driver"
-("${session[@]}" "${as_user[@]}" gjs "$work/driver.js" <"$work/to-driver" >"$work/from-driver" \
-    2>"$work/driver.log") &
+"${session[@]}" "${as_user[@]}" gjs "$work/driver.js" <"$work/to-driver" >"$work/from-driver" \
+    2>"$work/driver.log" &
 pids+=($!)
 exec 7>"$work/to-driver" 8<"$work/from-driver"
 ask() {  # ask COMMAND...: the driver's one-line answer
