@@ -4,7 +4,9 @@ SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxs
                          libopencv-dev libopencv-dnn-dev libopencv-imgproc-dev
                          libwayland-dev wayland-protocols plasma-wayland-protocols)
 SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus dbus-x11 dunst
-                        xdotool trayer x11-utils sway wtype kwin-wayland qt6-wayland)
+                        xdotool trayer x11-utils sway wtype kwin-wayland qt6-wayland
+                        gnome-shell gjs gnome-shell-extension-appindicator gir1.2-gdkpixbuf-2.0
+                        libglib2.0-bin dconf-service)
 
 # Installs whichever of the named packages are missing, as root or through sudo.
 spindrel_install_missing() {

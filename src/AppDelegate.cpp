@@ -79,6 +79,10 @@ QString roleOf(AppPage page) {
     return u"spindrel-"_s + AppPages::name(page);
 }
 
+// QT_LOGGING_RULES="spindrel.window.debug=true" reports each page the open window turns to, by
+// its role: on Wayland no tool outside the application can read the role itself.
+Q_LOGGING_CATEGORY(windowLog, "spindrel.window", QtWarningMsg)
+
 }  // namespace
 
 AppDelegate::AppDelegate(SittingTracker& tracker, ContentFactory makeContent, QObject* parent)
@@ -87,6 +91,7 @@ AppDelegate::AppDelegate(SittingTracker& tracker, ContentFactory makeContent, QO
     connect(&tracker_, &SittingTracker::currentPageChanged, this, [this] {
         if (mainWindow_) {
             mainWindow_->setWindowRole(roleOf(tracker_.currentPage()));
+            qCDebug(windowLog, "the window shows %s", qPrintable(mainWindow_->windowRole()));
         }
     });
 }
