@@ -71,6 +71,16 @@ else
     fail "no micro break counted within 150 s (microBreaksToday: '$(breaks)')"
 fi
 
+# Typing on the compositor's own virtual keyboard ends the break: the next tick banks it.
+banked_break() { sed -n 's/.*"bankedBreakMs": "\([0-9.e+]*\)".*/\1/p' "$work/config/spindrel/spindrel.json" 2>/dev/null; }
+WAYLAND_DISPLAY="$(socket)" wtype "back at the desk" 2>/dev/null
+break_banked() { [ -n "$(banked_break)" ] && [ "$(banked_break)" != "0" ]; }
+if wait_for 45 break_banked && [ "$(breaks)" = 1 ]; then
+    pass "typing ended the break: $(banked_break) ms of break banked, still one micro break"
+else
+    fail "typing did not end the break (bankedBreakMs: '$(banked_break)', breaks: '$(breaks)')"
+fi
+
 kill -TERM $app_pid
 wait $app_pid
 rc=$?
