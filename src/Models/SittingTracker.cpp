@@ -351,20 +351,19 @@ void SittingTracker::followClockSet(const QDateTime& now, milliseconds shift) {
     // nothing goes negative, no total drops.
     shiftOpenInstants(shift);
     clockSetSinceAnchor_ += shift;
-    // The saved instants follow the clock at once: a crash and a reboot must not find them
-    // in the time of a clock that no longer runs.
-    saveDailyData();
-    if (services_.clock.awakeSinceBoot() > launchCorrectionUntil_) {
-        return;
-    }
     // Soon after a launch in a new boot, a set that brings the clock to the record's own date
     // shows that the clock Spindrel was launched with was wrong, not the day.
-    if (setAside_ && now.date() == setAside_->date) {
-        restoreSetAsideRecord(now);
+    if (services_.clock.awakeSinceBoot() <= launchCorrectionUntil_) {
+        if (setAside_ && now.date() == setAside_->date) {
+            restoreSetAsideRecord(now);
+        }
+        if (now.date() == recordDate_) {
+            reanchorDay(now);
+        }
     }
-    if (now.date() == recordDate_) {
-        reanchorDay(now);
-    }
+    // The saved instants and the day's clock follow the set at once: a crash and a reboot
+    // must not find them in the time of a clock that no longer runs.
+    saveDailyData();
 }
 
 void SittingTracker::shiftOpenInstants(milliseconds shift) {
@@ -473,7 +472,6 @@ void SittingTracker::restoreSetAsideRecord(const QDateTime& now) {
     if (record.countedUntil && (!countedUntil_ || *record.countedUntil > *countedUntil_)) {
         countedUntil_ = std::min(*record.countedUntil, now);
     }
-    saveDailyData();
 }
 
 std::optional<double> SittingTracker::sampleIdleSeconds() {
