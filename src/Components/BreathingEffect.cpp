@@ -58,10 +58,6 @@ bool BreathingEffect::isActive() const {
     return isBreathing_ && !isHovered_ && !motion_.reduceMotion();
 }
 
-double BreathingEffect::breathAt(milliseconds elapsed, milliseconds duration) {
-    return swingAt(elapsed, duration);
-}
-
 double BreathingEffect::phase() const {
     if (isActive()) {
         return swingAt(milliseconds(breathClock_.elapsed()), duration_);
@@ -69,7 +65,7 @@ double BreathingEffect::phase() const {
     if (settleClock_.isValid() && settleClock_.elapsed() < settleTime.count() && !isHovered_) {
         const double t =
             static_cast<double>(settleClock_.elapsed()) / static_cast<double>(settleTime.count());
-        return settleFrom_ * (1.0 - t * t * (3.0 - 2.0 * t));
+        return settleFrom_ * (1.0 - easeInOut(t));
     }
     return 0.0;
 }

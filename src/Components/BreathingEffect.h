@@ -32,10 +32,6 @@ public:
     double scale() const { return 1.0 + intensity_ * phase(); }
     double opacity() const { return 1.0 - 0.04 * phase(); }
 
-    // The swing at `elapsed` into the breathing: ease-in-out up over one duration, down over
-    // the next.
-    static double breathAt(std::chrono::milliseconds elapsed, std::chrono::milliseconds duration);
-
 protected:
     QRectF boundingRectFor(const QRectF& sourceRect) const override;
     void draw(QPainter* painter) override;

@@ -1,7 +1,22 @@
 #pragma once
 
+#include <QEasingCurve>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+
+// The window's one ease-in-out: slow out of rest, slow into the end, symmetric about the middle.
+inline double easeInOut(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// The same curve for Qt's animations.
+inline QEasingCurve easeInOutCurve() {
+    QEasingCurve curve;
+    curve.setCustomType([](qreal t) { return static_cast<qreal>(easeInOut(t)); });
+    return curve;
+}
 
 // A value swinging between 0 and 1 and back, ease-in-out each way: `elapsed` into the swing,
 // `half` the time of one way.
@@ -11,6 +26,5 @@ inline double swingAt(std::chrono::milliseconds elapsed, std::chrono::millisecon
     }
     const double cycles = static_cast<double>(elapsed.count()) / static_cast<double>(half.count());
     const double within = std::fmod(cycles, 2.0);
-    const double t = within <= 1.0 ? within : 2.0 - within;
-    return t * t * (3.0 - 2.0 * t);
+    return easeInOut(within <= 1.0 ? within : 2.0 - within);
 }

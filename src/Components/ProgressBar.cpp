@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "Components/Easing.h"
 #include "Components/GlassTheme.h"
 #include "Components/Squircle.h"
 
@@ -11,7 +12,7 @@ ProgressBar::ProgressBar(QWidget* parent) : QWidget(parent) {
     setFixedHeight(4);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     glide_.setDuration(500);
-    glide_.setEasingCurve(QEasingCurve::InOutQuad);
+    glide_.setEasingCurve(easeInOutCurve());
     connect(&glide_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
         shown_ = value.toDouble();
         update();

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "Components/Easing.h"
 #include "Models/SittingTracker.h"
 
 // The page that is leaving, as it last looked, fading out over the one arriving.
@@ -46,7 +47,7 @@ ContentView::ContentView(SittingTracker& tracker, PageFactory makePage,
     snapshot_ = new FadingSnapshot(this);
     snapshot_->hide();
     fade_.setDuration(static_cast<int>(crossFade.count()));
-    fade_.setEasingCurve(QEasingCurve::InOutQuad);
+    fade_.setEasingCurve(easeInOutCurve());
     fade_.setStartValue(1.0);
     fade_.setEndValue(0.0);
     connect(&fade_, &QVariantAnimation::valueChanged, this,

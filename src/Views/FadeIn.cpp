@@ -4,6 +4,7 @@
 #include <QPropertyAnimation>
 #include <QTimer>
 
+#include "Components/Easing.h"
 #include "Components/MotionPreferences.h"
 
 void fadeIn(QWidget& widget, std::chrono::milliseconds duration, const MotionPreferences& motion) {
@@ -17,7 +18,7 @@ void fadeIn(QWidget& widget, std::chrono::milliseconds duration, const MotionPre
     fade->setDuration(static_cast<int>(duration.count()));
     fade->setStartValue(0.0);
     fade->setEndValue(1.0);
-    fade->setEasingCurve(QEasingCurve::InOutQuad);
+    fade->setEasingCurve(easeInOutCurve());
     // The plain widget paints without an offscreen pass; drop the effect once it is opaque.
     QObject::connect(fade, &QAbstractAnimation::finished, &widget,
                      [target = &widget] { target->setGraphicsEffect(nullptr); });
