@@ -39,7 +39,7 @@ public:
             [](SittingTracker& shown) {
                 return std::make_unique<WindowBackdrop>(shown.riskLevel());
             },
-            [] { return true; });
+            desk_.motion);
         view_->resize(380, 580);
         view_->show();
         settle();

@@ -157,7 +157,7 @@ int main(int argc, char* argv[]) {
             [](SittingTracker& backdropOf) {
                 return std::make_unique<WindowBackdrop>(backdropOf.riskLevel());
             },
-            [&motion] { return motion.reduceMotion(); });
+            motion);
     });
     QObject::connect(&notifier, &Notifier::clicked, &delegate, &AppDelegate::notificationClicked);
     QObject::connect(&instance, &SingleInstance::showRequested, &delegate,

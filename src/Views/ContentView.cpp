@@ -1,59 +1,22 @@
 #include "Views/ContentView.h"
 
-#include <QPainter>
+#include <QApplication>
 
-#include "Components/Easing.h"
 #include "Models/SittingTracker.h"
-
-// The page that is leaving, as it last looked, fading out over the one arriving.
-class ContentView::FadingSnapshot final : public QWidget {
-public:
-    explicit FadingSnapshot(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    void setPicture(QPixmap picture) {
-        picture_ = std::move(picture);
-        opacity_ = 1.0;
-    }
-    void setOpacity(double opacity) {
-        opacity_ = opacity;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setOpacity(opacity_);
-        painter.drawPixmap(0, 0, picture_);
-    }
-
-private:
-    QPixmap picture_;
-    double opacity_ = 1.0;
-};
+#include "Views/Fade.h"
 
 ContentView::ContentView(SittingTracker& tracker, PageFactory makePage,
-                         BackdropFactory makeBackdrop, std::function<bool()> reduceMotion,
+                         BackdropFactory makeBackdrop, const MotionPreferences& motion,
                          QWidget* parent)
     : QWidget(parent),
       tracker_(tracker),
       makePage_(std::move(makePage)),
-      reduceMotion_(std::move(reduceMotion)),
+      motion_(motion),
       shownPage_(tracker.currentPage()) {
     if (makeBackdrop) {
         backdrop_ = makeBackdrop(tracker_).release();
         backdrop_->setParent(this);
     }
-    snapshot_ = new FadingSnapshot(this);
-    snapshot_->hide();
-    fade_.setDuration(static_cast<int>(crossFade.count()));
-    fade_.setEasingCurve(easeInOutCurve());
-    fade_.setStartValue(1.0);
-    fade_.setEndValue(0.0);
-    connect(&fade_, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant& value) { snapshot_->setOpacity(value.toDouble()); });
-    connect(&fade_, &QVariantAnimation::finished, snapshot_, &QWidget::hide);
-
     page_ = makePage_(shownPage_, tracker_).release();
     page_->setParent(this);
     connect(&tracker_, &SittingTracker::currentPageChanged, this,
@@ -70,10 +33,11 @@ void ContentView::resizeEvent(QResizeEvent*) {
     if (backdrop_) {
         backdrop_->setGeometry(rect());
     }
-    if (page_) {
-        page_->setGeometry(pageRect());
+    for (QWidget* page : {page_.data(), leaving_.data()}) {
+        if (page) {
+            page->setGeometry(pageRect());
+        }
     }
-    snapshot_->setGeometry(pageRect());
 }
 
 void ContentView::showPage(AppPage page) {
@@ -81,23 +45,28 @@ void ContentView::showPage(AppPage page) {
         return;
     }
     shownPage_ = page;
-    const bool animate = isVisible() && !(reduceMotion_ && reduceMotion_());
-    if (animate && page_) {
-        snapshot_->setPicture(page_->grab());
-        snapshot_->setGeometry(pageRect());
+    if (leaving_) {
+        delete leaving_;  // a third page before the last fade ended: the oldest just goes
     }
-    if (page_) {
-        page_->hide();
-        page_->deleteLater();
+    if (QWidget* old = page_) {
+        // The leaving page stays itself to the end of its fade, but no longer takes input.
+        leaving_ = old;
+        old->setAttribute(Qt::WA_TransparentForMouseEvents);
+        for (QWidget* part : old->findChildren<QWidget*>()) {
+            part->setFocusPolicy(Qt::NoFocus);
+        }
+        if (QWidget* focused = QApplication::focusWidget(); focused && old->isAncestorOf(focused)) {
+            focused->clearFocus();
+        }
+        fadeOut(*old, crossFade, motion_, [old] {
+            old->hide();
+            old->deleteLater();
+        });
     }
     page_ = makePage_(page, tracker_).release();
     page_->setParent(this);
     page_->setGeometry(pageRect());
     page_->show();
-    if (animate) {
-        snapshot_->raise();
-        snapshot_->show();
-        fade_.stop();
-        fade_.start();
-    }
+    page_->raise();
+    fadeIn(*page_, crossFade, motion_);
 }

@@ -1,18 +1,19 @@
 #pragma once
 
-#include <QPixmap>
 #include <QPointer>
-#include <QVariantAnimation>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
 
 #include "Models/AppPage.h"
 
+class MotionPreferences;
 class SittingTracker;
 
-// The window's root: the backdrop, and over it the page the tracker names, cross-fading when
-// the page changes. Each page is built afresh whenever it is shown.
+// The window's root: the backdrop, and over it the page the tracker names. When the page
+// changes, the leaving page fades out and the arriving one fades in, both over the backdrop.
+// Each page is built afresh whenever it is shown.
 class ContentView : public QWidget {
     Q_OBJECT
 
@@ -25,27 +26,24 @@ public:
     static constexpr std::chrono::milliseconds crossFade{250};
 
     ContentView(SittingTracker& tracker, PageFactory makePage, BackdropFactory makeBackdrop,
-                std::function<bool()> reduceMotion, QWidget* parent = nullptr);
+                const MotionPreferences& motion, QWidget* parent = nullptr);
 
-    AppPage shownPage() const { return shownPage_; }
     QWidget* page() const { return page_; }
-    bool isCrossFading() const { return fade_.state() == QAbstractAnimation::Running; }
+    // A page that has left and is still fading out.
+    bool isCrossFading() const { return leaving_ && leaving_->isVisible(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    class FadingSnapshot;
-
     void showPage(AppPage page);
     QRect pageRect() const;
 
     SittingTracker& tracker_;
     PageFactory makePage_;
-    std::function<bool()> reduceMotion_;
+    const MotionPreferences& motion_;
     QWidget* backdrop_ = nullptr;
     QPointer<QWidget> page_;
+    QPointer<QWidget> leaving_;
     AppPage shownPage_;
-    FadingSnapshot* snapshot_ = nullptr;
-    QVariantAnimation fade_;
 };

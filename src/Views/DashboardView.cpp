@@ -16,7 +16,7 @@
 #include "Models/DayCoaching.h"
 #include "Models/SittingTracker.h"
 #include "Views/ExerciseOffsetCard.h"
-#include "Views/FadeIn.h"
+#include "Views/Fade.h"
 #include "Views/GlassButton.h"
 #include "Views/LinkButton.h"
 #include "Views/Observe.h"

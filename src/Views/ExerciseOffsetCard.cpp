@@ -1,6 +1,5 @@
 #include "Views/ExerciseOffsetCard.h"
 
-#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include "Components/StudyLink.h"
 #include "Models/DayCoaching.h"
 #include "Views/GlassButton.h"
+#include "Views/GlassPicker.h"
 #include "Views/Observe.h"
 #include "Views/PageContext.h"
 #include "Views/TextStyle.h"
@@ -79,13 +79,11 @@ ExerciseOffsetCard::ExerciseOffsetCard(SittingTracker& tracker, PageContext& con
 
     auto* logging = new QHBoxLayout;
     logging->setSpacing(8);
-    picker_ = new QComboBox(this);
+    picker_ = new GlassPicker(u"Exercise minutes to log"_s, this);
     for (const int amount : amounts) {
         picker_->addItem(QString::number(amount) + u" min"_s, amount);
     }
     picker_->setCurrentIndex(picker_->findData(defaultAmount));
-    picker_->setAccessibleName(u"Exercise minutes to log"_s);
-    picker_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     logging->addWidget(picker_, 1);
     log_ = new GlassButton(u"Log Exercise"_s, logButtonStyle(), context.motion, this);
     logging->addWidget(log_);

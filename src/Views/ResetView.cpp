@@ -10,7 +10,7 @@
 #include "Data/ScienceNudges.h"
 #include "Models/SittingTracker.h"
 #include "Platform/RandomSource.h"
-#include "Views/FadeIn.h"
+#include "Views/Fade.h"
 #include "Views/FilledButton.h"
 #include "Views/LinkButton.h"
 #include "Views/PageContext.h"

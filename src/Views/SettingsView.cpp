@@ -1,6 +1,5 @@
 #include "Views/SettingsView.h"
 
-#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +11,8 @@
 #include "Components/StudyLink.h"
 #include "Data/CadenceOptions.h"
 #include "Models/SittingTracker.h"
-#include "Views/FadeIn.h"
+#include "Views/Fade.h"
+#include "Views/GlassPicker.h"
 #include "Views/LinkButton.h"
 #include "Views/Observe.h"
 #include "Views/PageContext.h"
@@ -70,12 +70,10 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
 
     auto* cadenceCard = new StatCard(CardDepth::standard, context.motion, this);
     cadenceCard->addContent(new StatLabel(u"Break Cadence"_s, cadenceCard));
-    cadence_ = new QComboBox(cadenceCard);
+    cadence_ = new GlassPicker(u"Break cadence"_s, cadenceCard);
     for (const CadenceOption& option : CadenceOptions::all()) {
         cadence_->addItem(option.label, option.minutes);
     }
-    cadence_->setAccessibleName(u"Break cadence"_s);
-    cadence_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cadenceCard->addContent(cadence_, {});
     hint_ = PageText::paragraph({}, {11, QFont::Normal, GlassTheme::accent(), true}, cadenceCard);
     cadenceCard->addContent(hint_, {});
