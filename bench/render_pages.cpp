@@ -1,11 +1,15 @@
 // Writes pictures of every page in each of its states, in the window as it is composited:
 //   render_pages [DIR]     PNGs into DIR, /tmp/pages-png by default
 // The tracker runs over the test fakes, so each state is set up exactly.
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QPainter>
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -15,6 +19,7 @@
 #include "Views/CalibrationView.h"
 #include "Views/ContentView.h"
 #include "Views/DashboardView.h"
+#include "Views/ExerciseOffsetCard.h"
 #include "Views/FilledButton.h"
 #include "Views/Pages.h"
 #include "Views/ResetView.h"
@@ -58,6 +63,36 @@ public:
             QCoreApplication::processEvents();
         }
     }
+    // The window with the pop-up list of `picker` open over it, where it opens on screen.
+    void saveOpen(QComboBox& picker, const QDir& folder, const QString& name) {
+        picker.showPopup();
+        settle();
+        QImage image = picture();
+        QWidget* list = picker.view()->window();
+        QPainter painter(&image);
+        list->render(&painter, view_->mapFromGlobal(list->mapToGlobal(QPoint(0, 0))));
+        painter.end();
+        picker.hidePopup();
+        image.save(folder.filePath(name + u".png"_s));
+    }
+    // The change to `page` held half-way through its cross-fade.
+    void saveMidFade(AppPage page, const QDir& folder, const QString& name) {
+        desk_.tracker->setCurrentPage(page);
+        for (auto* fade : view_->findChildren<QPropertyAnimation*>()) {
+            if (qobject_cast<QGraphicsOpacityEffect*>(fade->parent())) {
+                fade->pause();
+                fade->setCurrentTime(static_cast<int>(ContentView::crossFade.count() / 2));
+            }
+        }
+        picture().save(folder.filePath(name + u".png"_s));
+    }
+    QImage picture() {
+        QImage image(view_->size() * 2, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(2);
+        image.fill(Qt::magenta);  // anything left unpainted shows
+        view_->render(&image);
+        return image;
+    }
     void save(const QDir& folder, const QString& name) {
         settle();
         // Switches and bars glide into place.
@@ -66,11 +101,7 @@ public:
         while (gliding.elapsed() < 600) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        QImage image(view_->size() * 2, QImage::Format_ARGB32);
-        image.setDevicePixelRatio(2);
-        image.fill(Qt::magenta);  // anything left unpainted shows
-        view_->render(&image);
-        image.save(folder.filePath(name + u".png"_s));
+        picture().save(folder.filePath(name + u".png"_s));
     }
 
 private:
@@ -166,6 +197,27 @@ void settings(const QDir& folder) {
     window.save(folder, u"settings-posture-on"_s);
 }
 
+// The two pickers open, and a page change caught half-way.
+void pickersAndFades(const QDir& folder) {
+    {
+        PageDesk desk;
+        desk.settings.setBoolean(u"showExerciseOffset"_s, true);
+        desk.open();
+        Window window(desk);
+        window.saveOpen(*window.page<DashboardView>().exerciseCard()->picker(), folder,
+                        u"dashboard-exercise-picker-open"_s);
+        window.show(AppPage::settings);
+        window.saveOpen(*window.page<SettingsView>().cadencePicker(), folder,
+                        u"settings-cadence-picker-open"_s);
+    }
+    PageDesk desk;
+    desk.storeToday(95, 8);
+    desk.motion.setReduceMotion(false);
+    desk.open();
+    Window window(desk);
+    window.saveMidFade(AppPage::settings, folder, u"page-change-mid-fade"_s);
+}
+
 void calibrations(const QDir& folder) {
     {
         PageDesk desk;
@@ -245,6 +297,7 @@ int main(int argc, char* argv[]) {
     resets(folder);
     settings(folder);
     calibrations(folder);
+    pickersAndFades(folder);
     trayFigures(folder);
     return 0;
 }

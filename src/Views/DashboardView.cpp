@@ -57,13 +57,15 @@ GlassButtonStyle resetButtonStyle() {
     return style;
 }
 
-// The column scrolls behind a thin, quiet bar rather than the desktop's wide trough.
+// The column scrolls under a thin, quiet bar that floats over its right edge, so that the
+// column stays centred whether or not it scrolls.
 constexpr auto kScrollBarStyle =
     u"QScrollBar:vertical { background: transparent; width: 6px; margin: 2px 0; }"
     u"QScrollBar::handle:vertical { background: rgba(0, 0, 0, 50); border-radius: 3px;"
     u" min-height: 24px; }"
     u"QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
     u"QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
+constexpr int kScrollBarWidth = 6;
 
 }  // namespace
 
@@ -71,16 +73,36 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     : QWidget(parent), tracker_(tracker), context_(context) {
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
     // Tab goes from control to control and the area scrolls to each; the area itself is no stop.
     scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll_->setStyleSheet(u"QScrollArea { background: transparent; }"_s);
     scroll_->viewport()->setAutoFillBackground(false);
-    scroll_->verticalScrollBar()->setStyleSheet(QString::fromUtf16(kScrollBarStyle));
     page->addWidget(scroll_);
+    // The area's own bar keeps the range and the position; this one only shows and moves them.
+    QScrollBar* range = scroll_->verticalScrollBar();
+    overlayBar_ = new QScrollBar(Qt::Vertical, this);
+    overlayBar_->setStyleSheet(QString::fromUtf16(kScrollBarStyle));
+    overlayBar_->setFocusPolicy(Qt::NoFocus);
+    overlayBar_->hide();
+    connect(range, &QScrollBar::rangeChanged, this, [this](int minimum, int maximum) {
+        overlayBar_->setRange(minimum, maximum);
+        overlayBar_->setPageStep(scroll_->verticalScrollBar()->pageStep());
+        overlayBar_->setVisible(maximum > minimum);
+        placeOverlayBar();
+    });
+    connect(range, &QScrollBar::valueChanged, overlayBar_, &QScrollBar::setValue);
+    connect(overlayBar_, &QScrollBar::valueChanged, range, &QScrollBar::setValue);
+    // Where the column is taller than the page, the reset button and the settings link stay in
+    // full view under it rather than be cut by the page's edge.
+    footer_ = new QVBoxLayout;
+    footer_->setContentsMargins(20, 0, 20, 0);
+    page->addLayout(footer_);
 
     column_ = new QWidget;
     stack_ = new QVBoxLayout(column_);
@@ -178,6 +200,45 @@ void DashboardView::placeOptionalCards() {
     belowRisk_->changeSize(0, riskAir, QSizePolicy::Minimum, QSizePolicy::Fixed);
     aboveReset_->changeSize(0, optional == 0 ? 8 : 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
     stack_->invalidate();
+    placeActions();
+}
+
+void DashboardView::placeActions() {
+    if (width() <= 0 || height() <= 0) {
+        return;
+    }
+    const int spacing = stack_->spacing();
+    const int actions = reset_->sizeHint().height() + settings_->sizeHint().height() + 2 * spacing;
+    int column = stack_->hasHeightForWidth() ? stack_->totalHeightForWidth(width())
+                                             : stack_->totalSizeHint().height();
+    if (actionsPinned_) {
+        column += actions;
+    }
+    const bool pin = column > height();
+    if (pin == actionsPinned_) {
+        footer_->setContentsMargins(20, pin ? spacing : 0, 20, pin ? 10 : 0);
+        return;
+    }
+    actionsPinned_ = pin;
+    QBoxLayout* to = pin ? footer_ : stack_;
+    // In the column they stand before its closing stretch.
+    const int at = pin ? 0 : stack_->count() - 1;
+    to->insertWidget(at, reset_);
+    to->insertWidget(at + 1, settings_, 0, Qt::AlignHCenter);
+    footer_->setSpacing(spacing);
+    footer_->setContentsMargins(20, pin ? spacing : 0, 20, pin ? 10 : 0);
+}
+
+void DashboardView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeOverlayBar();
+    placeActions();
+}
+
+void DashboardView::placeOverlayBar() {
+    overlayBar_->setGeometry(width() - kScrollBarWidth - 2, scroll_->y(), kScrollBarWidth,
+                             scroll_->height());
+    overlayBar_->raise();
 }
 
 void DashboardView::redraw() {

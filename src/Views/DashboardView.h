@@ -11,6 +11,7 @@ class PostureIndicatorCard;
 class ProgressBar;
 class QLabel;
 class QScrollArea;
+class QScrollBar;
 class QSpacerItem;
 class QVBoxLayout;
 class RiskBadge;
@@ -32,6 +33,8 @@ public:
     DashboardView(SittingTracker& tracker, PageContext& context, QWidget* parent = nullptr);
 
     QScrollArea* scrollArea() const { return scroll_; }
+    // The bar that shows where the column is scrolled, over its right edge.
+    QScrollBar* scrollBar() const { return overlayBar_; }
     QString coachLine() const;
     QString riskLine() const;
     ProgressBar* riskBar() const { return riskBar_; }
@@ -46,9 +49,14 @@ public:
     LinkButton* settingsButton() const { return settings_; }
     int columnSpacing() const;
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void redraw();
     void placeOptionalCards();
+    void placeActions();
+    void placeOverlayBar();
     void takeReset();
 
     SittingTracker& tracker_;
@@ -70,4 +78,7 @@ private:
     QSpacerItem* aboveReset_;
     GlassButton* reset_;
     LinkButton* settings_;
+    QVBoxLayout* footer_;
+    QScrollBar* overlayBar_;
+    bool actionsPinned_ = false;
 };

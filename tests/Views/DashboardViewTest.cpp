@@ -45,6 +45,20 @@ struct Dashboard {
     SittingTracker& tracker() { return *desk.tracker; }
 };
 
+// Whether all of `widget` is in view on the page, not cut by the page's edge or the scroll.
+bool wholeInView(const DashboardView& page, QWidget* widget) {
+    const QRect onPage(widget->mapTo(&page, QPoint(0, 0)), widget->size());
+    if (!page.rect().contains(onPage)) {
+        return false;
+    }
+    QScrollArea* scroll = page.scrollArea();
+    if (!scroll->isAncestorOf(widget)) {
+        return !onPage.intersects(scroll->geometry());
+    }
+    return scroll->viewport()->rect().contains(
+        QRect(widget->mapTo(scroll->viewport(), QPoint(0, 0)), widget->size()));
+}
+
 }  // namespace
 
 TEST(DashboardView, CoachLineFollowsItsRulesInOrderAtEachBoundary) {
@@ -101,10 +115,7 @@ TEST(DashboardView, SaysUnderTheRingWhileTheDesktopGivesNoIdleTime) {
     const QRect inView(notice->mapTo(dashboard.view.get(), QPoint(0, 0)), notice->size());
     EXPECT_TRUE(dashboard.view->rect().contains(inView));
     EXPECT_GE(notice->height(), notice->heightForWidth(notice->width()));
-    QWidget* reset = dashboard.view->resetButton();
-    QScrollArea* scroll = dashboard.view->scrollArea();
-    EXPECT_TRUE(scroll->viewport()->rect().contains(
-        QRect(reset->mapTo(scroll->viewport(), QPoint(0, 0)), reset->size())));
+    EXPECT_TRUE(wholeInView(*dashboard.view, dashboard.view->resetButton()));
 
     dashboard.desk.idle.idle = 3s;
     dashboard.desk.tick();
@@ -254,33 +265,41 @@ TEST(DashboardView, StudyLinksOpenTheirPapers) {
               u"https://doi.org/10.1016/S0140-6736(16)30370-1"_s);
 }
 
-TEST(DashboardView, TheColumnScrollsWhenBothCardsAreShownAndLetsTheBackdropThrough) {
-    Dashboard dashboard(400, 20, true, true);
-    QScrollArea* scroll = dashboard.view->scrollArea();
-    EXPECT_GT(scroll->widget()->height(), scroll->viewport()->height());
-    EXPECT_FALSE(scroll->widget()->autoFillBackground());
-    EXPECT_FALSE(scroll->viewport()->autoFillBackground());
-    // Over nothing, the top-left corner stays see-through.
-    QImage picture(dashboard.view->size(), QImage::Format_ARGB32);
-    picture.fill(Qt::transparent);
-    dashboard.view->render(&picture, {}, {}, QWidget::DrawChildren);
-    EXPECT_EQ(picture.pixelColor(2, 2).alpha(), 0);
+TEST(DashboardView, ATallColumnScrollsUnderAFloatingBarAndKeepsItsActionsInFullView) {
+    for (const bool posture : {false, true}) {
+        Dashboard dashboard(400, 20, true, posture);
+        QScrollArea* scroll = dashboard.view->scrollArea();
+        EXPECT_GT(scroll->widget()->height(), scroll->viewport()->height());
+        // The bar floats: the column keeps the page's full width and stays centred.
+        EXPECT_TRUE(dashboard.view->scrollBar()->isVisible());
+        EXPECT_EQ(scroll->viewport()->width(), dashboard.view->width());
+        EXPECT_TRUE(wholeInView(*dashboard.view, dashboard.view->resetButton()));
+        EXPECT_TRUE(wholeInView(*dashboard.view, dashboard.view->settingsButton()));
+        // Over nothing, the top-left corner stays see-through.
+        QImage picture(dashboard.view->size(), QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        dashboard.view->render(&picture, {}, {}, QWidget::DrawChildren);
+        EXPECT_EQ(picture.pixelColor(2, 2).alpha(), 0);
+    }
+    Dashboard plain(400, 20);
+    EXPECT_FALSE(plain.view->scrollBar()->isVisible());
+    EXPECT_TRUE(plain.view->scrollArea()->isAncestorOf(plain.view->resetButton()));
 }
 
 TEST(DashboardView, TabbingDownTheColumnScrollsToEachControl) {
     Dashboard dashboard(400, 20, true, true);
     QScrollArea* scroll = dashboard.view->scrollArea();
     ASSERT_EQ(scroll->verticalScrollBar()->value(), 0);
-    QWidget* settings = dashboard.view->settingsButton();
-    for (int i = 0; i < 20 && QApplication::focusWidget() != settings; ++i) {
+    QWidget* log = dashboard.view->exerciseCard()->logButton();
+    for (int i = 0; i < 20 && QApplication::focusWidget() != log; ++i) {
         QTest::keyClick(
             QApplication::focusWidget() ? QApplication::focusWidget() : dashboard.view.get(),
             Qt::Key_Tab);
     }
-    ASSERT_EQ(QApplication::focusWidget(), settings);
+    ASSERT_EQ(QApplication::focusWidget(), log);
     EXPECT_GT(scroll->verticalScrollBar()->value(), 0);
-    const QRect shown(settings->mapTo(scroll->viewport(), QPoint(0, 0)), settings->size());
-    EXPECT_TRUE(scroll->viewport()->rect().contains(shown));
+    EXPECT_EQ(dashboard.view->scrollBar()->value(), scroll->verticalScrollBar()->value());
+    EXPECT_TRUE(wholeInView(*dashboard.view, log));
 }
 
 TEST(DashboardView, ANewCoachLineFadesInUnlessMotionIsReduced) {
