@@ -44,7 +44,7 @@ void BM_PageChangeToFirstPaint(benchmark::State& state) {
             return makePage(page, shown, desk.context);
         },
         [](SittingTracker& shown) { return std::make_unique<WindowBackdrop>(shown.riskLevel()); },
-        [] { return false; });
+        desk.motion);
     view.resize(380, 580);
     view.show();
     waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); });

@@ -1,6 +1,6 @@
 #include "AppDelegate.h"
 
-#include <QDBusConnection>
+#include <QApplication>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QIcon>
@@ -13,37 +13,11 @@
 
 #include "Components/TrayFigure.h"
 #include "Models/SittingTracker.h"
-#include "Platform/Linux/StatusNotifierHost.h"
-#include "Platform/Linux/XEmbedTrayColors.h"
+#include "Platform/TrayHost.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Our monochrome figure, legible whatever the panel does with it. GNOME's AppIndicator extension
-// and KDE load the symbolic icon by name and fill it with their panel's colour. Qt hands a
-// StatusNotifier host a name and pixels together, and hosts such as swaybar draw the named
-// file as it is, dark on a black bar: to them we give no name, only a figure in the theme's text
-// colour ringed by the opposite shade. An XEmbed tray draws our pixels, in the colour it asks
-// for where it says one.
-QIcon trayIcon() {
-    const QString symbolic = u"spindrel-symbolic"_s;
-    const QIcon glyph = QIcon::fromTheme(symbolic);
-    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
-    switch (statusNotifierHost(QDBusConnection::sessionBus())) {
-        case StatusNotifierHost::recolouring:
-            // Where the host cannot find the name (a build never installed), it draws the pixels.
-            return TrayFigure::named(TrayFigure::outlined(glyph, text), symbolic);
-        case StatusNotifierHost::asGiven:
-            return TrayFigure::outlined(glyph, text);
-        case StatusNotifierHost::none:
-            break;
-    }
-    if (const std::optional<QColor> ink = xembedTrayForeground()) {
-        return TrayFigure::tinted(glyph, *ink);
-    }
-    return TrayFigure::outlined(glyph, text);
-}
 
 // QT_LOGGING_RULES="spindrel.startup.debug=true" reports when the first window has painted,
 // so that start-up can be measured from outside against the moment the process was launched.
@@ -71,10 +45,6 @@ private:
     bool reported_ = false;
 };
 
-}  // namespace
-
-namespace {
-
 QString roleOf(AppPage page) {
     return u"spindrel-"_s + AppPages::name(page);
 }
@@ -85,8 +55,9 @@ Q_LOGGING_CATEGORY(windowLog, "spindrel.window", QtWarningMsg)
 
 }  // namespace
 
-AppDelegate::AppDelegate(SittingTracker& tracker, ContentFactory makeContent, QObject* parent)
-    : QObject(parent), tracker_(tracker), makeContent_(std::move(makeContent)) {
+AppDelegate::AppDelegate(SittingTracker& tracker, TrayHost& tray, ContentFactory makeContent,
+                         QObject* parent)
+    : QObject(parent), tracker_(tracker), tray_(tray), makeContent_(std::move(makeContent)) {
     // The window's role names the page it shows, for assistive tools and scripts.
     connect(&tracker_, &SittingTracker::currentPageChanged, this, [this] {
         if (mainWindow_) {
@@ -102,16 +73,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         statusItem_ = std::make_unique<QSystemTrayIcon>(trayIcon());
         statusItem_->setToolTip(u"Spindrel"_s);
-        connect(
-            statusItem_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
-                    toggleWindow();
-                }
-            });
+        connect(statusItem_.get(), &QSystemTrayIcon::activated, this, &AppDelegate::trayActivated);
         statusItem_->show();
         // A switch between light and dark themes recolours the glyph.
-        QCoreApplication::instance()->installEventFilter(this);
+        connect(&tray_, &TrayHost::appearanceChanged, this,
+                [this] { statusItem_->setIcon(trayIcon()); });
     }
     QTimer::singleShot(firstWindowDelay, this, &AppDelegate::showWindow);
     // The first window is built and drawn once offscreen while the delay runs, so that when it
@@ -121,12 +87,43 @@ void AppDelegate::applicationDidFinishLaunching() {
     preparedWindow_ = true;
 }
 
-bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ApplicationPaletteChange &&
-        watched == QCoreApplication::instance() && statusItem_) {
-        statusItem_->setIcon(trayIcon());
+// Our monochrome figure, legible whatever the panel does with it. GNOME's AppIndicator extension
+// and KDE load the symbolic icon by name and fill it with their panel's colour. Qt hands a
+// StatusNotifier host a name and pixels together, and hosts such as swaybar draw the named
+// file as it is, dark on a black bar: to them we give no name, only a figure in the theme's text
+// colour ringed by the opposite shade. An XEmbed tray draws our pixels, in the colour it asks
+// for where it says one.
+QIcon AppDelegate::trayIcon() const {
+    const QString symbolic = u"spindrel-symbolic"_s;
+    const QIcon glyph = QIcon::fromTheme(symbolic);
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    switch (tray_.drawing()) {
+        case TrayHost::Drawing::recolouring:
+            // Where the host cannot find the name (a build never installed), it draws the pixels.
+            return TrayFigure::named(TrayFigure::outlined(glyph, text), symbolic);
+        case TrayHost::Drawing::asGiven:
+            return TrayFigure::outlined(glyph, text);
+        case TrayHost::Drawing::ownPixels:
+            break;
     }
-    return QObject::eventFilter(watched, event);
+    if (const std::optional<std::uint32_t> ink = tray_.requestedInk()) {
+        return TrayFigure::tinted(glyph, QColor::fromRgb(*ink));
+    }
+    return TrayFigure::outlined(glyph, text);
+}
+
+void AppDelegate::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick) {
+        return;
+    }
+    // Qt reports a double click as a click and then a double click, and some panels as two
+    // activations: either way the second belongs to the first.
+    if (lastActivation_.isValid() &&
+        lastActivation_.elapsed() < QApplication::doubleClickInterval()) {
+        return;
+    }
+    lastActivation_.start();
+    toggleWindow();
 }
 
 void AppDelegate::toggleWindow() {

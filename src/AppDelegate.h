@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QSystemTrayIcon>
+#include <chrono>
 #include <functional>
 #include <memory>
 
 class QWidget;
 class SittingTracker;
+class TrayHost;
 
 // The tray icon and the one small window, and what a click on either or on a notification
 // does. The tracker counts on whether or not any of it is visible.
@@ -22,7 +24,8 @@ public:
     static constexpr int windowHeight = 580;
     static constexpr std::chrono::milliseconds firstWindowDelay{300};
 
-    AppDelegate(SittingTracker& tracker, ContentFactory makeContent, QObject* parent = nullptr);
+    AppDelegate(SittingTracker& tracker, TrayHost& tray, ContentFactory makeContent,
+                QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // The tray icon where a tray host is there; the first window 0.3 s later either way.
@@ -32,18 +35,18 @@ public:
     void showWindow();
     // A click on one of our notifications: the window, then the reset page.
     void notificationClicked();
-
-    QWidget* mainWindow() const { return mainWindow_.get(); }
-    QSystemTrayIcon* statusItem() const { return statusItem_.get(); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The tray icon was clicked. A double click is one click: the activations that follow the
+    // first within the desktop's double-click time belong to it.
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
 
 private:
     std::unique_ptr<QWidget> buildWindow();
+    QIcon trayIcon() const;
 
     SittingTracker& tracker_;
+    TrayHost& tray_;
     ContentFactory makeContent_;
+    QElapsedTimer lastActivation_;
     std::unique_ptr<QSystemTrayIcon> statusItem_;
     std::unique_ptr<QWidget> mainWindow_;
     bool firstWindowReported_ = false;

@@ -19,10 +19,12 @@
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
 #include "Platform/Linux/DesktopSession.h"
+#include "Platform/Linux/DesktopTrayHost.h"
 #include "Platform/Linux/JsonSettingsStore.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
 #include "Platform/Linux/LogindSleepMonitor.h"
 #include "Platform/Linux/PoseNetworkModule.h"
+#include "Platform/Linux/SettingsPortal.h"
 #include "Platform/Linux/SingleInstance.h"
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
@@ -148,9 +150,11 @@ int main(int argc, char* argv[]) {
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::resumed, tracker.get(),
                      &SittingTracker::noteResumed);
 
-    MotionPreferences motion(session);
+    SettingsPortal desktopSettings(session);
+    MotionPreferences motion(desktopSettings);
+    DesktopTrayHost tray(session);
     PageContext pages{motion, [](const QUrl& url) { QDesktopServices::openUrl(url); }, random};
-    AppDelegate delegate(*tracker, [&motion, &pages](SittingTracker& observed) {
+    AppDelegate delegate(*tracker, tray, [&motion, &pages](SittingTracker& observed) {
         return std::make_unique<ContentView>(
             observed,
             [&pages](AppPage page, SittingTracker& shown) { return makePage(page, shown, pages); },

@@ -4,7 +4,7 @@
 // process would.
 #include <gtest/gtest.h>
 
-#include "Components/MotionPreferences.h"
+#include "Platform/Linux/SettingsPortal.h"
 #include "Support/PostureBodies.h"
 
 #include <QDBusConnection>
@@ -195,20 +195,20 @@ TEST(DBusNotifier, ClicksOnOtherProgramsNotificationsAreNotOurs) {
 
 #include "DBusServicesTest.moc"
 
-TEST(MotionPreferences, ReadsTheDesktopsSettingsPortal) {
+TEST(SettingsPortal, ReadsTheDesktopsSettings) {
     SPINDREL_REQUIRE_SERVICE(sessionBusUp(), "a session bus");
     Peer desktop(u"standin-portal"_s);
     StandInSettingsPortal portal;
     ASSERT_TRUE(desktop.offer(u"org.freedesktop.portal.Desktop"_s,
                               u"/org/freedesktop/portal/desktop"_s, &portal));
-    MotionPreferences preferences(QDBusConnection::sessionBus());
+    SettingsPortal preferences(QDBusConnection::sessionBus());
     ASSERT_TRUE(waitUntil([&] { return preferences.reduceMotion(); }));
     EXPECT_FALSE(preferences.reduceTransparency());
 }
 
-TEST(MotionPreferences, FollowsChangedSettingsLiveAndKeepsDefaultsWithoutAPortal) {
+TEST(SettingsPortal, FollowsChangedSettingsLiveAndKeepsDefaultsWithoutAPortal) {
     SPINDREL_REQUIRE_SERVICE(sessionBusUp(), "a session bus");
-    MotionPreferences preferences(QDBusConnection::sessionBus());
+    SettingsPortal preferences(QDBusConnection::sessionBus());
     QTest::qWait(200);
     EXPECT_FALSE(preferences.reduceMotion());
     EXPECT_FALSE(preferences.reduceTransparency());
