@@ -3,6 +3,9 @@ SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxs
                          qt6-multimedia-dev gstreamer1.0-plugins-good qt6-svg-dev
                          libopencv-dev libopencv-dnn-dev libopencv-imgproc-dev
                          libwayland-dev wayland-protocols plasma-wayland-protocols)
+# What the running app needs besides its libraries: a colour emoji face for the marks its texts
+# carry (the risk marks, the reset and cadence pictographs).
+SPINDREL_RUN_PACKAGES=(fonts-noto-color-emoji)
 SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth dbus dbus-x11 dunst
                         xdotool trayer x11-utils sway wtype kwin-wayland qt6-wayland
                         gnome-shell gjs gnome-shell-extension-appindicator gir1.2-gdkpixbuf-2.0

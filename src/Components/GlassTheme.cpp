@@ -1,5 +1,6 @@
 #include "Components/GlassTheme.h"
 
+#include <QFontDatabase>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +16,21 @@ QFont font(const QFont& base, qreal size, QFont::Weight weight) {
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(size))));
     font.setWeight(weight);
     return font;
+}
+
+QFont roundedFont(qreal size) {
+    // Registered with the application once, on first use, from the resources built in.
+    static const QString family = [] {
+        const int id =
+            QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/Quicksand-Bold.ttf"));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QString() : families.first();
+    }();
+    QFont face = font(QFont(), size, QFont::Bold);
+    if (!family.isEmpty()) {
+        face.setFamilies({family});
+    }
+    return face;
 }
 
 QColor withOpacity(QColor color, double opacity) {

@@ -25,6 +25,9 @@ QColor fromSrgb(const SrgbColor& color, double opacity = 1.0);
 // The system font at a size in points of the window, which are device-independent pixels, not
 // typographic points (those would come out a third larger at 96 dpi).
 QFont font(const QFont& base, qreal size, QFont::Weight weight = QFont::Normal);
+// The rounded face of titles and figures, at a size in window points. It has one weight, bold,
+// which stands in for every weight the rounded texts ask for.
+QFont roundedFont(qreal size);
 QColor withOpacity(QColor color, double opacity);
 
 }  // namespace GlassTheme

@@ -206,7 +206,7 @@ void RiskBadge::hideEvent(QHideEvent* event) {
 
 QSizeF RiskBadge::pillSize() const {
     const QFontMetricsF mark(GlassTheme::font(font(), 12, QFont::Normal));
-    const QFontMetricsF word(GlassTheme::font(font(), 13, QFont::Bold));
+    const QFontMetricsF word(GlassTheme::roundedFont(13));
     const qreal content = mark.horizontalAdvance(RiskLevels::badgeMark(level_)) + 6 +
                           word.horizontalAdvance(RiskLevels::badgeWord(level_));
     return {content + 32, std::max(mark.height(), word.height()) + 16};
@@ -239,7 +239,7 @@ void RiskBadge::paintEvent(QPaintEvent*) {
     painter.strokePath(Squircle::capsule(pill.adjusted(0.375, 0.375, -0.375, -0.375)), rimPen);
 
     const QFont markFont = GlassTheme::font(font(), 12, QFont::Normal);
-    const QFont wordFont = GlassTheme::font(font(), 13, QFont::Bold);
+    const QFont wordFont = GlassTheme::roundedFont(13);
     const QString mark = RiskLevels::badgeMark(level_);
     const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
     const QRectF content = pill.adjusted(16, 8, -16, -8);

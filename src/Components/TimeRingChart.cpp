@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "Components/FigureLabel.h"
 #include "Components/GlassTheme.h"
 
 using namespace Qt::StringLiterals;
@@ -16,7 +17,20 @@ namespace {
 constexpr qreal kOverhang = TimeRingChart::ringWidth / 2;
 constexpr qreal kGap = 16;
 constexpr qreal kLabelBox = 44;
-constexpr qreal kLegendWidth = 8 + 8 + kLabelBox + 8 + 56;
+
+QFont labelFont(const QFont& base) {
+    return GlassTheme::font(base, 12, QFont::Medium);
+}
+
+QFont valueFont() {
+    return GlassTheme::roundedFont(12);
+}
+
+// 44 pt holds the labels in the narrow system font they were set for; a wider font gets the
+// room it needs rather than a clipped word.
+qreal labelBox(const QFont& base) {
+    return std::max(kLabelBox, QFontMetricsF(labelFont(base)).horizontalAdvance(u"Sitting"_s) + 2);
+}
 
 // Clockwise from 12 o'clock: a conical gradient runs the other way, so its stops are reversed.
 QConicalGradient clockwiseGradient(QPointF centre, const QColor& start, const QColor& end) {
@@ -91,16 +105,27 @@ void TimeRingChart::setMinutes(qint64 sittingMinutes, qint64 breakMinutes) {
     breakMinutes_ = breakMinutes;
     setAccessibleDescription(u"Sitting "_s + formatMinutes(sittingMinutes) + u", breaks "_s +
                              formatMinutes(breakMinutes));
+    updateGeometry();
     update();
 }
 
+QString TimeRingChart::breaksValue() const {
+    return breakMinutes_ >= 1 ? formatMinutes(breakMinutes_) : u"\u2014"_s;
+}
+
+qreal TimeRingChart::legendWidth() const {
+    const qreal values = std::max(FigureLabel::width(valueFont(), formatMinutes(sittingMinutes_)),
+                                  FigureLabel::width(valueFont(), breaksValue()));
+    return 8 + 8 + labelBox(font()) + 8 + std::ceil(values);
+}
+
 QSize TimeRingChart::sizeHint() const {
-    return QSizeF(ringSize + 2 * kOverhang + kGap + kLegendWidth, ringSize + 2 * kOverhang)
+    return QSizeF(ringSize + 2 * kOverhang + kGap + legendWidth(), ringSize + 2 * kOverhang)
         .toSize();
 }
 
 QRectF TimeRingChart::ringRect() const {
-    const qreal rowWidth = ringSize + kGap + kLegendWidth;
+    const qreal rowWidth = ringSize + kGap + legendWidth();
     const qreal left = (width() - rowWidth) / 2;
     return {left, (height() - ringSize) / 2, ringSize, ringSize};
 }
@@ -125,27 +150,24 @@ void TimeRingChart::paintEvent(QPaintEvent*) {
                                     GlassTheme::fromSrgb({0.20, 0.50, 0.35})));
     }
 
-    const QFont totalFont = GlassTheme::font(font(), 14, QFont::Bold);
+    const QFont totalFont = GlassTheme::roundedFont(14);
     const QFont captionFont = GlassTheme::font(font(), 9, QFont::Normal);
     const qreal totalHeight = QFontMetricsF(totalFont).height();
     const qreal captionHeight = QFontMetricsF(captionFont).height();
     const qreal top = centre.y() - (totalHeight + captionHeight) / 2;
-    painter.setFont(totalFont);
     painter.setPen(GlassTheme::primaryText());
-    painter.drawText(QRectF(ring.left(), top, ring.width(), totalHeight), Qt::AlignCenter,
-                     formatMinutes(totalOf(sittingMinutes_, breakMinutes_)));
+    FigureLabel::draw(painter, totalFont, QRectF(ring.left(), top, ring.width(), totalHeight),
+                      Qt::AlignCenter, formatMinutes(totalOf(sittingMinutes_, breakMinutes_)));
     painter.setFont(captionFont);
     painter.setPen(GlassTheme::tertiaryText());
     painter.drawText(QRectF(ring.left(), top + totalHeight, ring.width(), captionHeight),
                      Qt::AlignCenter, u"total"_s);
 
-    const QFont labelFont = GlassTheme::font(font(), 12, QFont::Medium);
-    const QFont valueFont = GlassTheme::font(font(), 12, QFont::DemiBold);
-    const qreal rowHeight = QFontMetricsF(valueFont).height();
-    // 44 pt holds the labels in the narrow system font they were set for; a wider font gets
-    // the room it needs rather than a clipped word.
-    const qreal labelBox =
-        std::max(kLabelBox, QFontMetricsF(labelFont).horizontalAdvance(u"Sitting"_s) + 2);
+    const QFont labels = labelFont(font());
+    const QFont values = valueFont();
+    const qreal rowHeight =
+        std::max(QFontMetricsF(values).height(), QFontMetricsF(labels).height());
+    const qreal labelWidth = labelBox(font());
     const qreal legendTop = centre.y() - (2 * rowHeight + 8) / 2;
     const qreal legendLeft = ring.right() + kGap;
     const auto legendRow = [&](qreal y, const QColor& dot, const QString& label,
@@ -153,17 +175,17 @@ void TimeRingChart::paintEvent(QPaintEvent*) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(dot);
         painter.drawEllipse(QRectF(legendLeft, y + (rowHeight - 8) / 2, 8, 8));
-        painter.setFont(labelFont);
+        painter.setFont(labels);
         painter.setPen(GlassTheme::secondaryText());
-        painter.drawText(QRectF(legendLeft + 16, y, labelBox, rowHeight),
+        painter.drawText(QRectF(legendLeft + 16, y, labelWidth, rowHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, label);
-        painter.setFont(valueFont);
         painter.setPen(GlassTheme::primaryText());
-        painter.drawText(QRectF(legendLeft + 16 + labelBox + 8, y, 80, rowHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, value);
+        FigureLabel::draw(painter, values,
+                          QRectF(legendLeft + 16 + labelWidth + 8, y, 80, rowHeight),
+                          Qt::AlignLeft | Qt::AlignVCenter, value);
     };
     legendRow(legendTop, GlassTheme::fromSrgb({0.80, 0.38, 0.32}), u"Sitting"_s,
               formatMinutes(sittingMinutes_));
     legendRow(legendTop + rowHeight + 8, GlassTheme::fromSrgb({0.25, 0.58, 0.40}), u"Breaks"_s,
-              breakMinutes_ >= 1 ? formatMinutes(breakMinutes_) : u"\u2014"_s);
+              breaksValue());
 }

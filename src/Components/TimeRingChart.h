@@ -33,6 +33,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The breaks the legend shows: their duration, or a dash when there were none.
+    QString breaksValue() const;
+    // The legend as wide as its longest value, so that ring and legend centre as one row.
+    qreal legendWidth() const;
+
     qint64 sittingMinutes_ = 0;
     qint64 breakMinutes_ = 0;
 };

@@ -112,9 +112,11 @@ QWidget* CalibrationView::buildIntroduction() {
     column->addWidget(
         centredSymbol(Symbol::personAndBackgroundDotted, 40, GlassTheme::accent(), panel), 0,
         Qt::AlignHCenter);
-    column->addWidget(PageText::label(u"Posture Calibration"_s,
-                                      {18, QFont::DemiBold, GlassTheme::primaryText()}, panel),
-                      0, Qt::AlignHCenter);
+    column->addWidget(
+        PageText::label(u"Posture Calibration"_s,
+                        {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},
+                        panel),
+        0, Qt::AlignHCenter);
     auto* steps = new QVBoxLayout;
     steps->setContentsMargins(0, 8, 0, 8);
     steps->setSpacing(10);
@@ -135,10 +137,13 @@ QWidget* CalibrationView::buildCountdown() {
     QVBoxLayout* column = centredColumn(panel);
     column->addWidget(centredSymbol(Symbol::figureStand, 40, GlassTheme::accent(), panel), 0,
                       Qt::AlignHCenter);
-    column->addWidget(PageText::label(u"Hold still..."_s,
-                                      {18, QFont::DemiBold, GlassTheme::primaryText()}, panel),
-                      0, Qt::AlignHCenter);
-    number_ = PageText::label({}, {48, QFont::Bold, GlassTheme::accent()}, panel);
+    column->addWidget(
+        PageText::label(u"Hold still..."_s,
+                        {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},
+                        panel),
+        0, Qt::AlignHCenter);
+    number_ = PageText::label({}, {.pointSize = 48, .color = GlassTheme::accent(), .rounded = true},
+                              panel);
     column->addWidget(number_, 0, Qt::AlignHCenter);
     column->addWidget(
         PageText::paragraph(u"Sit in your best posture. This will be your baseline."_s,
@@ -152,7 +157,9 @@ QWidget* CalibrationView::buildFinished() {
     column->addWidget(centredSymbol(Symbol::checkmarkCircleFill, 48, GlassTheme::success(), panel),
                       0, Qt::AlignHCenter);
     column->addWidget(
-        PageText::label(u"Calibrated!"_s, {20, QFont::DemiBold, GlassTheme::primaryText()}, panel),
+        PageText::label(u"Calibrated!"_s,
+                        {.pointSize = 20, .color = GlassTheme::primaryText(), .rounded = true},
+                        panel),
         0, Qt::AlignHCenter);
     column->addWidget(PageText::paragraph(
         u"Your current posture has been saved as baseline. We'll compare against this to detect "
@@ -171,9 +178,11 @@ QWidget* CalibrationView::buildNoBaseline() {
     column->addWidget(
         centredSymbol(Symbol::personAndBackgroundDotted, 48, GlassTheme::tertiaryText(), panel), 0,
         Qt::AlignHCenter);
-    column->addWidget(PageText::label(u"No baseline taken"_s,
-                                      {20, QFont::DemiBold, GlassTheme::primaryText()}, panel),
-                      0, Qt::AlignHCenter);
+    column->addWidget(
+        PageText::label(u"No baseline taken"_s,
+                        {.pointSize = 20, .color = GlassTheme::primaryText(), .rounded = true},
+                        panel),
+        0, Qt::AlignHCenter);
     column->addWidget(PageText::paragraph(
         u"The camera couldn't see you when the countdown ended, so nothing was saved. Sit facing "
         u"your camera and try again."_s,

@@ -109,8 +109,9 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
 
     auto* header = new QVBoxLayout;
     header->setSpacing(4);
-    QLabel* title =
-        PageText::label(u"Spindrel"_s, {18, QFont::DemiBold, GlassTheme::primaryText()}, column_);
+    QLabel* title = PageText::label(
+        u"Spindrel"_s, {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},
+        column_);
     title->setAlignment(Qt::AlignHCenter);
     header->addWidget(title);
     coach_ = PageText::paragraph({}, {12, QFont::Medium, GlassTheme::accent(), true}, column_);

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "Components/FigureLabel.h"
 #include "Components/GlassTheme.h"
 #include "Components/ProgressBar.h"
 #include "Components/StatLabel.h"
@@ -20,11 +21,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A big number over its small caption.
-QVBoxLayout* figure(QLabel* number, const QString& caption, QWidget* parent) {
+QVBoxLayout* figure(FigureLabel* number, const QString& caption, QWidget* parent) {
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
-    number->setAlignment(Qt::AlignHCenter);
-    column->addWidget(number);
+    column->addWidget(number, 0, Qt::AlignHCenter);
     QLabel* under = PageText::label(
         caption, {9, QFont::Medium, GlassTheme::secondaryText(), false, 0.5}, parent);
     under->setAlignment(Qt::AlignHCenter);
@@ -55,9 +55,8 @@ ExerciseOffsetCard::ExerciseOffsetCard(SittingTracker& tracker, PageContext& con
     : StatCard(CardDepth::recessed, context.motion, parent), tracker_(tracker) {
     addContent(new StatLabel(u"Exercise Offset"_s, this));
 
-    const TextStyle big{22, QFont::Bold, GlassTheme::primaryText()};
-    logged_ = PageText::label({}, big, this);
-    needed_ = PageText::label({}, big, this);
+    logged_ = new FigureLabel(GlassTheme::roundedFont(22), GlassTheme::primaryText(), this);
+    needed_ = new FigureLabel(GlassTheme::roundedFont(22), GlassTheme::primaryText(), this);
     auto* figures = new QHBoxLayout;
     figures->setSpacing(20);
     figures->addStretch();

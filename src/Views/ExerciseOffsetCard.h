@@ -8,6 +8,7 @@
 
 class GlassButton;
 class ProgressBar;
+class FigureLabel;
 class QComboBox;
 class QLabel;
 class SittingTracker;
@@ -39,8 +40,8 @@ private:
     void logPicked();
 
     SittingTracker& tracker_;
-    QLabel* logged_;
-    QLabel* needed_;
+    FigureLabel* logged_;
+    FigureLabel* needed_;
     ProgressBar* bar_;
     QLabel* status_;
     QComboBox* picker_;

@@ -47,7 +47,8 @@ PostureIndicatorCard::PostureIndicatorCard(SittingTracker& tracker, PageContext&
     row->addWidget(icon_, 0, Qt::AlignVCenter);
     auto* words = new QVBoxLayout;
     words->setSpacing(2);
-    status_ = PageText::label({}, {16, QFont::DemiBold, GlassTheme::primaryText()}, this);
+    status_ = PageText::label(
+        {}, {.pointSize = 16, .color = GlassTheme::primaryText(), .rounded = true}, this);
     detail_ = PageText::label({}, {11, QFont::Normal, GlassTheme::tertiaryText()}, this);
     detail_->setWordWrap(true);
     words->addWidget(status_);

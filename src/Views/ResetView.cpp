@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Components/BreathingEffect.h"
+#include "Components/FigureLabel.h"
 #include "Components/GlassTheme.h"
 #include "Data/CompletionMessages.h"
 #include "Data/ScienceNudges.h"
@@ -47,8 +48,9 @@ ResetView::ResetView(SittingTracker& tracker, PageContext& context, QWidget* par
     header->addStretch();
     stack_->addLayout(header);
 
-    QLabel* title =
-        PageText::label(u"Quick Reset"_s, {18, QFont::DemiBold, GlassTheme::primaryText()}, this);
+    QLabel* title = PageText::label(
+        u"Quick Reset"_s, {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},
+        this);
     stack_->addWidget(title, 0, Qt::AlignHCenter);
     stack_->addWidget(PageText::paragraph(u"Time to remind your body you're not furniture."_s,
                                           {13, QFont::Normal, GlassTheme::secondaryText()}, this));
@@ -79,7 +81,8 @@ ResetView::ResetView(SittingTracker& tracker, PageContext& context, QWidget* par
     panel->addWidget(category_, 0, Qt::AlignHCenter);
     name_ = PageText::label({}, {14, QFont::DemiBold, GlassTheme::accent()}, routinePanel_);
     panel->addWidget(name_, 0, Qt::AlignHCenter);
-    step_ = PageText::paragraph({}, {20, QFont::Bold, GlassTheme::primaryText()}, routinePanel_);
+    step_ = PageText::paragraph(
+        {}, {.pointSize = 20, .color = GlassTheme::primaryText(), .rounded = true}, routinePanel_);
     step_->setAlignment(Qt::AlignCenter);
     step_->setMinimumHeight(56);
     panel->addWidget(step_);
@@ -88,8 +91,7 @@ ResetView::ResetView(SittingTracker& tracker, PageContext& context, QWidget* par
     tip_->setContentsMargins(8, 0, 8, 0);
     PageText::limitLines(*tip_, 2);
     panel->addWidget(tip_);
-    countdown_ = PageText::label({}, {48, QFont::ExtraBold, GlassTheme::accent()}, routinePanel_);
-    countdown_->setAlignment(Qt::AlignCenter);
+    countdown_ = new FigureLabel(GlassTheme::roundedFont(48), GlassTheme::accent(), routinePanel_);
     new BreathingEffect(countdown_, 0.01, std::chrono::seconds{4}, context_.motion);
     panel->addWidget(countdown_, 0, Qt::AlignHCenter);
     start_ = new FilledButton(u"Start"_s, prominent(GlassTheme::accent()), routinePanel_);
@@ -145,8 +147,8 @@ void ResetView::redraw() {
         fadeIn(*step_, 200ms, context_.motion);
     }
     countdown_->setText(runner_.timerText());
-    PageText::setColor(*countdown_, runner_.inFinalCountdown() ? GlassTheme::standardOrange()
-                                                               : GlassTheme::accent());
+    countdown_->setColor(runner_.inFinalCountdown() ? GlassTheme::standardOrange()
+                                                    : GlassTheme::accent());
     const bool choosing = !runner_.timerRunning();
     if (!choosing && start_->hasFocus()) {
         back_->setFocus(Qt::TabFocusReason);
@@ -161,8 +163,9 @@ void ResetView::buildCompletion() {
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(14);
     panel->addStretch(1);
-    QLabel* cheered = PageText::label(u"You did the thing. \U0001F389"_s,
-                                      {18, QFont::Bold, GlassTheme::success()}, completePanel_);
+    QLabel* cheered = PageText::label(
+        u"You did the thing. \U0001F389"_s,
+        {.pointSize = 18, .color = GlassTheme::success(), .rounded = true}, completePanel_);
     panel->addWidget(cheered, 0, Qt::AlignHCenter);
     cheer_ = PageText::paragraph(drawFrom(CompletionMessages::all(), context_.random),
                                  {14, QFont::Normal, GlassTheme::secondaryText()}, completePanel_);
@@ -199,7 +202,7 @@ QString ResetView::countdownText() const {
 }
 
 QColor ResetView::countdownColor() const {
-    return countdown_->palette().color(QPalette::WindowText);
+    return countdown_->color();
 }
 
 QString ResetView::categoryLine() const {

@@ -6,6 +6,7 @@
 #include "Data/Routines.h"
 #include "Models/RoutineRunner.h"
 
+class FigureLabel;
 class FilledButton;
 class LinkButton;
 class PillButton;
@@ -55,7 +56,7 @@ private:
     QLabel* name_;
     QLabel* step_;
     QLabel* tip_;
-    QLabel* countdown_;
+    FigureLabel* countdown_;
     FilledButton* start_;
     LinkButton* skip_;
     // Built afresh each time a routine is completed or skipped, with new draws.

@@ -65,8 +65,10 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
     header->addStretch();
     stack->addLayout(header);
     stack->addWidget(
-        PageText::label(u"Settings"_s, {18, QFont::DemiBold, GlassTheme::primaryText()}, this), 0,
-        Qt::AlignHCenter);
+        PageText::label(u"Settings"_s,
+                        {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},
+                        this),
+        0, Qt::AlignHCenter);
 
     auto* cadenceCard = new StatCard(CardDepth::standard, context.motion, this);
     cadenceCard->addContent(new StatLabel(u"Break Cadence"_s, cadenceCard));

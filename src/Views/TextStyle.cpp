@@ -7,7 +7,8 @@
 namespace PageText {
 
 QFont fontOf(const TextStyle& style) {
-    QFont font = GlassTheme::font(QFont(), style.pointSize, style.weight);
+    QFont font = style.rounded ? GlassTheme::roundedFont(style.pointSize)
+                               : GlassTheme::font(QFont(), style.pointSize, style.weight);
     font.setItalic(style.italic);
     if (style.tracking > 0) {
         font.setLetterSpacing(QFont::AbsoluteSpacing, style.tracking);

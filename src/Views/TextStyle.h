@@ -10,7 +10,8 @@ struct TextStyle {
     QFont::Weight weight = QFont::Normal;
     QColor color;
     bool italic = false;
-    qreal tracking = 0;  // extra letter spacing, in points
+    qreal tracking = 0;    // extra letter spacing, in points
+    bool rounded = false;  // the rounded face of titles and figures
 };
 
 namespace PageText {
