@@ -30,10 +30,13 @@ protected:
     }
 
 private:
+    // The icon's edge, not the button's, stands 6 pt in: the button keeps room around the
+    // icon for its hover growth.
     void place() {
         const QSize size = link_->sizeHint();
-        link_->setGeometry(card_->width() - kPadding - size.width(), kPadding, size.width(),
-                           size.height());
+        const int room = (size.width() - static_cast<int>(kIcon)) / 2;
+        link_->setGeometry(card_->width() - kPadding + room - size.width(), kPadding - room,
+                           size.width(), size.height());
         link_->raise();
     }
 

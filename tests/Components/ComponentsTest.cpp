@@ -27,11 +27,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A card on a white page with room around it for its shadow, rendered as the user sees it.
-QImage renderCard(CardDepth depth, MotionPreferences& motion) {
+QImage renderCard(CardDepth depth, MotionPreferences& motion, QColor pageColour = Qt::white) {
     QWidget page;
     page.setAutoFillBackground(true);
     QPalette palette = page.palette();
-    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Window, pageColour);
     page.setPalette(palette);
     page.resize(300, 200);
     auto* card = new StatCard(depth, motion, &page);
@@ -72,9 +72,14 @@ TEST(StatCard, ReducedTransparencyIsAFlatFillThatKeepsItsShadows) {
     EXPECT_EQ(image.pixelColor(100, 60).rgb(), image.pixelColor(200, 120).rgb());
     EXPECT_GT(darkness(image.pixel(150, 143)), 0.005);  // the shadow below the card
 
+    // The sheen: lit from the top-left corner, fading out before the middle.
     motion.setReduceTransparency(false);
-    const QImage glass = renderCard(CardDepth::standard, motion);
-    EXPECT_NE(glass.pixelColor(60, 45).rgb(), glass.pixelColor(240, 135).rgb());  // the sheen
+    const QImage glass = renderCard(CardDepth::standard, motion, Qt::gray);
+    const int topLeft = qGray(glass.pixel(72, 52));
+    const int middle = qGray(glass.pixel(150, 90));
+    const int bottomRight = qGray(glass.pixel(228, 112));
+    EXPECT_GT(topLeft, middle + 5);
+    EXPECT_LE(bottomRight, middle);
 }
 
 TEST(StatCard, AProminentCardCastsAFurtherDarkerShadowThanARecessedOne) {
@@ -236,13 +241,19 @@ TEST(RiskBadge, PulsesBetweenItsLevelsGlowValuesUnlessMotionIsReduced) {
 
 TEST(RiskBadge, ShowsTheLevelsTintInsideThePill) {
     MotionPreferences motion;
-    RiskBadge badge(RiskLevel::high, motion);
-    badge.resize(badge.sizeHint());
-    const QImage image = renderWidget(badge);
-    const QRectF pill = badge.pillRect();
-    const QColor inside = image.pixelColor(
-        QPoint(static_cast<int>(pill.left() + 6), static_cast<int>(pill.center().y())));
-    EXPECT_GT(inside.red(), inside.green());  // high risk tints red
+    for (const RiskLevel level : {RiskLevel::low, RiskLevel::medium, RiskLevel::high}) {
+        RiskBadge badge(level, motion);
+        badge.resize(badge.sizeHint());
+        const QImage image = renderWidget(badge);
+        const QRectF pill = badge.pillRect();
+        const QColor inside = image.pixelColor(
+            QPoint(static_cast<int>(pill.left() + 6), static_cast<int>(pill.center().y())));
+        // On white, the frost is colourless: what colour there is comes from the level's tint.
+        const QColor accent = GlassTheme::fromSrgb(RiskLevels::accentColor(level));
+        const int apart = std::abs(inside.hsvHue() - accent.hsvHue());
+        EXPECT_LE(std::min(apart, 360 - apart), 12) << RiskLevels::badgeWord(level).toStdString();
+        EXPECT_GT(inside.hsvSaturation(), 3) << RiskLevels::badgeWord(level).toStdString();
+    }
 }
 
 TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
@@ -253,8 +264,21 @@ TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
                                         u"Brisketh et al., 2018 — Sitting time & mortality risk"_s,
                                         [&opened](const QUrl& url) { opened.push_back(url); });
     card.show();
-    EXPECT_EQ(link->geometry().right(), 200 - 6 - 1);
-    EXPECT_EQ(link->geometry().top(), 6);
+    // The icon's ink, at rest, stands 6 pt in from the card's top and right edges.
+    QImage drawn(card.size(), QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    card.render(&drawn, {}, {}, QWidget::DrawChildren);
+    QRect ink;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            if (qAlpha(drawn.pixel(x, y)) > 40) {
+                ink |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    EXPECT_EQ(ink.right(), 200 - 6 - 1);
+    EXPECT_EQ(ink.top(), 6);
+    EXPECT_EQ(ink.width(), 13);  // an 11 pt symbol
     EXPECT_EQ(link->toolTip(), u"Brisketh et al., 2018 — Sitting time & mortality risk"_s);
     QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1U);

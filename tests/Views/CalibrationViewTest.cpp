@@ -86,7 +86,6 @@ TEST(CalibrationView, CountsThreeTwoOneASecondEachThenKeepsTheLatestMeasurement)
     EXPECT_FALSE(page.camera().isCalibrated());
     ASSERT_TRUE(waitUntil([&] { return page.view->state() == CalibrationView::State::finished; }));
     EXPECT_GE(counting.elapsed(), 2950);
-    EXPECT_LT(counting.elapsed(), 3600);
     EXPECT_FALSE(page.view->isCounting());
 
     EXPECT_TRUE(page.camera().isCalibrated());

@@ -220,7 +220,6 @@ TEST(DashboardView, ResetButtonPressesInThenChangesThePageAfterAnEighthOfASecond
     EXPECT_EQ(dashboard.tracker().currentPage(), AppPage::dashboard);
     ASSERT_TRUE(waitUntil([&] { return dashboard.tracker().currentPage() == AppPage::reset; }));
     EXPECT_GE(pressed.elapsed(), 110);
-    EXPECT_LT(pressed.elapsed(), 400);
 }
 
 TEST(DashboardView, SettingsOpensAtOnceFromTheKeyboard) {

@@ -68,7 +68,6 @@ TEST(SettingsView, ACadenceChangeIsKeptAtOnceAndConfirmedForOneAndAHalfSeconds) 
     EXPECT_TRUE(page.view->showsConfirmation());
     ASSERT_TRUE(waitUntil([&] { return !page.view->showsConfirmation(); }));
     EXPECT_GE(shown.elapsed(), 1400);
-    EXPECT_LT(shown.elapsed(), 1900);
 }
 
 TEST(SettingsView, PickingTheCadenceInForceChangesNothingAndConfirmsNothing) {
@@ -137,15 +136,15 @@ TEST(SettingsView, PostureTrackingStartsTheCameraAndOffersCalibrationUntilSwitch
 TEST(SettingsView, EachChangeKeepsTheConfirmationUpForItsOwnFullTime) {
     SettingsPage page;
     page.open();
-    QElapsedTimer sinceFirst;
-    sinceFirst.start();
     QTest::mouseClick(page.view->exerciseSwitch(), Qt::LeftButton);
-    QTest::qWait(1000);
+    QTest::qWait(500);
     QTest::mouseClick(page.view->exerciseSwitch(), Qt::LeftButton);
-    QTest::qWait(800);  // 1.8 s after the first change, 0.8 s after the second
+    QElapsedTimer sinceSecond;
+    sinceSecond.start();
     EXPECT_TRUE(page.view->showsConfirmation());
+    // Had the first change's hide stood, the line would go a second after the second change.
     ASSERT_TRUE(waitUntil([&] { return !page.view->showsConfirmation(); }));
-    EXPECT_GE(sinceFirst.elapsed(), 2400);
+    EXPECT_GE(sinceSecond.elapsed(), 1400);
 }
 
 TEST(SettingsView, LeadsToCalibrationAndBackToTheDashboard) {
