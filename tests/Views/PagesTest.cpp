@@ -60,6 +60,26 @@ struct ShownPage {
     }
 };
 
+// Every text the page shows: labels, buttons and the choices of its pickers.
+QStringList shownTexts(const QWidget& page) {
+    QStringList texts;
+    for (QWidget* child : page.findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(&page)) {
+            continue;
+        }
+        if (auto* label = qobject_cast<QLabel*>(child)) {
+            texts.append(label->text());
+        } else if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+            texts.append(button->text());
+        } else if (auto* picker = qobject_cast<QComboBox*>(child)) {
+            for (int i = 0; i < picker->count(); ++i) {
+                texts.append(picker->itemText(i));
+            }
+        }
+    }
+    return texts;
+}
+
 const std::array<AppPage, 4> kPages{AppPage::dashboard, AppPage::reset, AppPage::settings,
                                     AppPage::calibration};
 
@@ -115,6 +135,40 @@ TEST(Pages, EveryControlAndTextHasANameAScreenReaderCanSay) {
                 EXPECT_FALSE(label->text().isEmpty() && label->accessibleName().isEmpty())
                     << "page " << static_cast<int>(which) << ": a visible label says nothing";
             }
+        }
+    }
+}
+
+TEST(Pages, EachPageShowsItsFixedCaptionsWordForWord) {
+    const std::vector<std::pair<AppPage, QStringList>> captions{
+        {AppPage::dashboard,
+         {u"Spindrel"_s, u"TODAY'S ACTIVITY"_s, u"SITTING RISK LEVEL"_s, u"POSTURE"_s,
+          u"Calibrate"_s, u"EXERCISE OFFSET"_s, u"LOGGED"_s, u"NEEDED"_s, u"5 min"_s, u"60 min"_s,
+          u"Log Exercise"_s, u"Take a Reset \U0001F9D8"_s, u"Settings"_s}},
+        {AppPage::reset,
+         {u"Back"_s, u"Quick Reset"_s, u"Time to remind your body you're not furniture."_s,
+          u"Surprise Me"_s, u"Walk"_s, u"Stairs"_s, u"Stretch"_s, u"Stand"_s, u"Start"_s,
+          u"Skip"_s}},
+        {AppPage::settings,
+         {u"Back"_s, u"Settings"_s, u"BREAK CADENCE"_s,
+          u"\U0001F6E1\uFE0F Protect \u2014 every 20 min"_s,
+          u"\U0001F9D8 Balanced \u2014 every 30 min"_s, u"\u26A1 Focus \u2014 every 60 min"_s,
+          u"FEATURES"_s, u"Exercise Offset Tracker"_s,
+          u"Log movement to fight back against your chair"_s, u"Posture Tracking"_s,
+          u"Keeps an eye on your head, shoulders & slouch"_s,
+          u"On-device only. Your camera stays between you and your Mac \u2014 nothing leaves."_s,
+          u"Calibrate Posture"_s}},
+        {AppPage::calibration,
+         {u"Back"_s, u"Posture Calibration"_s, u"Sit up straight in your best posture"_s,
+          u"Face your camera directly"_s, u"Click Calibrate and hold still for 3 seconds"_s,
+          u"Calibrate"_s}},
+    };
+    for (const auto& [which, expected] : captions) {
+        ShownPage shown(which);
+        const QStringList texts = shownTexts(*shown.page);
+        for (const QString& caption : expected) {
+            EXPECT_TRUE(texts.contains(caption)) << "page " << AppPages::name(which).toStdString()
+                                                 << " lacks \"" << caption.toStdString() << "\"";
         }
     }
 }
