@@ -43,8 +43,7 @@ void BM_PageChangeToFirstPaint(benchmark::State& state) {
         [&desk](AppPage page, SittingTracker& shown) {
             return makePage(page, shown, desk.context);
         },
-        [](SittingTracker& shown) { return std::make_unique<WindowBackdrop>(shown.riskLevel()); },
-        desk.motion);
+        [](SittingTracker&) { return std::make_unique<WindowBackdrop>(); }, desk.motion);
     view.resize(380, 580);
     view.show();
     waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); });

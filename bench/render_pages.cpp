@@ -41,10 +41,7 @@ public:
             [this](AppPage page, SittingTracker& shown) {
                 return makePage(page, shown, desk_.context);
             },
-            [](SittingTracker& shown) {
-                return std::make_unique<WindowBackdrop>(shown.riskLevel());
-            },
-            desk_.motion);
+            [](SittingTracker&) { return std::make_unique<WindowBackdrop>(); }, desk_.motion);
         view_->resize(380, 580);
         view_->show();
         settle();

@@ -158,10 +158,7 @@ int main(int argc, char* argv[]) {
         return std::make_unique<ContentView>(
             observed,
             [&pages](AppPage page, SittingTracker& shown) { return makePage(page, shown, pages); },
-            [](SittingTracker& backdropOf) {
-                return std::make_unique<WindowBackdrop>(backdropOf.riskLevel());
-            },
-            motion);
+            [](SittingTracker&) { return std::make_unique<WindowBackdrop>(); }, motion);
     });
     QObject::connect(&notifier, &Notifier::clicked, &delegate, &AppDelegate::notificationClicked);
     QObject::connect(&instance, &SingleInstance::showRequested, &delegate,

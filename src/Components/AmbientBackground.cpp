@@ -4,7 +4,7 @@
 #include <QRadialGradient>
 
 #include "Components/GlassTheme.h"
-#include "Components/LiquidGlass.h"
+#include "Components/ImageBlur.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ QImage AmbientBackground::renderBlurred(QSize size, qreal devicePixelRatio) {
     const QSize small(std::max(1, size.width() / kBlurDownscale),
                       std::max(1, size.height() / kBlurDownscale));
     QImage soft =
-        LiquidGlass::blurred(sharp.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-                             blurRadius / kBlurDownscale);
+        ImageBlur::blurred(sharp.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                           blurRadius / kBlurDownscale);
     QImage full = soft.scaled((QSizeF(size) * devicePixelRatio).toSize(), Qt::IgnoreAspectRatio,
                               Qt::SmoothTransformation);
     full.setDevicePixelRatio(devicePixelRatio);

@@ -24,8 +24,6 @@ void paintSurface(QPainter& painter, const QRectF& rect, const GlassStyle& style
                   bool reduceTransparency);
 // How far the shadows reach beyond the surface.
 QMarginsF shadowOverhang(const GlassStyle& style);
-// A Gaussian-like blur of an image's pixels, by three box passes; radius in pixels.
-QImage blurred(const QImage& image, qreal radius);
 
 // The drop shadow and the top highlight a surface casts. Blurring is the costly part of a card,
 // so the blurred picture is kept until the surface changes size or style, and shared with

@@ -14,7 +14,6 @@ public:
     void setProgress(double progress, bool animated = true);
     void setColor(const QColor& color);
     double progress() const { return target_; }
-    double shownProgress() const { return shown_; }
     // The filled part of a bar of this width.
     static qreal fillWidth(qreal barWidth, double progress);
 

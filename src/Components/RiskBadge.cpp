@@ -5,6 +5,7 @@
 
 #include "Components/Easing.h"
 #include "Components/GlassTheme.h"
+#include "Components/ImageBlur.h"
 #include "Components/LiquidGlass.h"
 #include "Components/MotionPreferences.h"
 #include "Components/Squircle.h"
@@ -33,7 +34,7 @@ protected:
         const QRectF pill = badge_->pillRect();
         painter->save();
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        if (!badge_->motionReducesTransparency()) {
+        if (!badge_->reducesTransparency()) {
             paintGlow(*painter, pill);
         }
         const QPointF centre = pill.center();
@@ -63,7 +64,7 @@ private:
                 Squircle::capsule(QRectF(QPointF(2 * kGlowBlur, 2 * kGlowBlur), pill.size())),
                 accent);
             glowPainter.end();
-            glow_ = LiquidGlass::blurred(image, kGlowBlur * ratio);
+            glow_ = ImageBlur::blurred(image, kGlowBlur * ratio);
             glowLevel_ = badge_->riskLevel();
             glowSize_ = pill.size();
             glowRatio_ = ratio;
@@ -121,7 +122,7 @@ RiskBadge::~RiskBadge() {
     setGraphicsEffect(nullptr);
 }
 
-bool RiskBadge::motionReducesTransparency() const {
+bool RiskBadge::reducesTransparency() const {
     return motion_.reduceTransparency();
 }
 

@@ -34,7 +34,8 @@ public:
     static double glowOpacity(RiskLevel level, double phase);
     // The pill, centred in the widget, which leaves room around it for the glow.
     QRectF pillRect() const;
-    bool motionReducesTransparency() const;
+    // The desktop asks for less transparency: the badge then casts no glow.
+    bool reducesTransparency() const;
 
     QSize sizeHint() const override;
 

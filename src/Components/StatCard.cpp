@@ -59,6 +59,10 @@ void StatCard::addContent(QLayout* row) {
     layout_->addLayout(row);
 }
 
+void StatCard::addSpacing(int points) {
+    layout_->addSpacing(points);
+}
+
 void StatCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     LiquidGlass::paintSurface(painter, QRectF(rect()), CardDepths::glassOf(depth_),

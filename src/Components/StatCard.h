@@ -26,7 +26,8 @@ public:
     // Adds a child, centred, under the ones already there.
     void addContent(QWidget* child, Qt::Alignment alignment = Qt::AlignHCenter);
     void addContent(QLayout* row);
-    QVBoxLayout* contentLayout() const { return layout_; }
+    // Extra room, in points, under the children already there.
+    void addSpacing(int points);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

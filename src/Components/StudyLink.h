@@ -1,11 +1,8 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QUrl>
-#include <functional>
 
-// Opens an address in the user's default browser.
-using UrlOpener = std::function<void(const QUrl&)>;
+#include "Components/UrlOpener.h"
 
 // A small "i" in a card's top-right corner: the study behind a claim. Hovering names it,
 // clicking opens its DOI page.

@@ -7,6 +7,7 @@
 
 #include "Components/GlassTheme.h"
 #include "Models/SittingTracker.h"
+#include "Views/BackHeader.h"
 #include "Views/FilledButton.h"
 #include "Views/LinkButton.h"
 #include "Views/Observe.h"
@@ -66,13 +67,7 @@ CalibrationView::CalibrationView(SittingTracker& tracker, PageContext&, QWidget*
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(20, 0, 20, 16);
     stack->setSpacing(16);
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(0, 8, 0, 0);
-    back_ = new LinkButton(u"Back"_s, {13, QFont::Medium, GlassTheme::accent()}, this);
-    back_->setSymbol(Symbol::chevronLeft, 11);
-    header->addWidget(back_);
-    header->addStretch();
-    stack->addLayout(header);
+    back_ = addBackHeader(*stack, this);
     stack->addStretch(1);
 
     auto* statesHolder = new QWidget(this);

@@ -140,7 +140,7 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     riskCard_->addContent(riskLine_, {});
     riskBar_ = new ProgressBar(riskCard_);
     riskBar_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    riskCard_->contentLayout()->addSpacing(4);
+    riskCard_->addSpacing(4);
     riskCard_->addContent(riskBar_, {});
     StudyLink::attach(riskCard_, u"10.1007/s10654-018-0380-1"_s,
                       u"Brisketh et al., 2018 \u2014 Sitting time & mortality risk"_s,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Components/StudyLink.h"
+#include "Components/UrlOpener.h"
 
 class MotionPreferences;
 class RandomSource;

@@ -11,6 +11,7 @@
 #include "Data/ScienceNudges.h"
 #include "Models/SittingTracker.h"
 #include "Platform/RandomSource.h"
+#include "Views/BackHeader.h"
 #include "Views/Fade.h"
 #include "Views/FilledButton.h"
 #include "Views/LinkButton.h"
@@ -40,13 +41,7 @@ ResetView::ResetView(SittingTracker& tracker, PageContext& context, QWidget* par
     stack_->setContentsMargins(20, 0, 20, 16);
     stack_->setSpacing(14);
 
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(0, 8, 0, 0);
-    back_ = new LinkButton(u"Back"_s, {13, QFont::Medium, GlassTheme::accent()}, this);
-    back_->setSymbol(Symbol::chevronLeft, 11);
-    header->addWidget(back_);
-    header->addStretch();
-    stack_->addLayout(header);
+    back_ = addBackHeader(*stack_, this);
 
     QLabel* title = PageText::label(
         u"Quick Reset"_s, {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},

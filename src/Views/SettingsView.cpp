@@ -11,6 +11,7 @@
 #include "Components/StudyLink.h"
 #include "Data/CadenceOptions.h"
 #include "Models/SittingTracker.h"
+#include "Views/BackHeader.h"
 #include "Views/Fade.h"
 #include "Views/GlassPicker.h"
 #include "Views/LinkButton.h"
@@ -57,13 +58,7 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
     stack->setContentsMargins(20, 0, 20, 16);
     stack->setSpacing(14);
 
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(0, 8, 0, 0);
-    back_ = new LinkButton(u"Back"_s, {13, QFont::Medium, GlassTheme::accent()}, this);
-    back_->setSymbol(Symbol::chevronLeft, 11);
-    header->addWidget(back_);
-    header->addStretch();
-    stack->addLayout(header);
+    back_ = addBackHeader(*stack, this);
     stack->addWidget(
         PageText::label(u"Settings"_s,
                         {.pointSize = 18, .color = GlassTheme::primaryText(), .rounded = true},

@@ -2,13 +2,18 @@
 
 #include <QPainter>
 
+#include "Components/AmbientBackground.h"
 #include "Components/GlassTheme.h"
+
+WindowBackdrop::WindowBackdrop(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void WindowBackdrop::paintEvent(QPaintEvent*) {
     const qreal ratio = devicePixelRatioF();
     if (composed_.isNull() || composed_.deviceIndependentSize().toSize() != size() ||
         composed_.devicePixelRatio() != ratio) {
-        QImage image = renderBlurred(size(), ratio);
+        QImage image = AmbientBackground::renderBlurred(size(), ratio);
         QPainter painter(&image);
         const QRectF area(QPointF(0, 0), QSizeF(size()));
         painter.fillRect(area, GlassTheme::ultraThinMaterial());

@@ -51,10 +51,7 @@ struct Window {
             [this](AppPage page, SittingTracker& shown) {
                 return makePage(page, shown, desk.context);
             },
-            [](SittingTracker& shown) {
-                return std::make_unique<WindowBackdrop>(shown.riskLevel());
-            },
-            desk.motion);
+            [](SittingTracker&) { return std::make_unique<WindowBackdrop>(); }, desk.motion);
         QPalette palette = view->palette();
         palette.setColor(QPalette::Window, Qt::magenta);
         view->setPalette(palette);
