@@ -2,8 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyledItemDelegate>
 
 #include "Components/GlassTheme.h"
 #include "Components/Squircle.h"
@@ -17,17 +19,62 @@ constexpr int kInset = 12;
 constexpr int kChevron = 12;
 
 // The opened list: an opaque light sheet, since a pop-up window may have no compositor behind
-// it to blur; the choice under the pointer or the keys in the accent colour.
-QString listStyle() {
-    const QString accent = GlassTheme::accent().name();
-    const QString text = GlassTheme::primaryText().name();
-    return QStringLiteral(
-               "QAbstractItemView { background: #f6f8f6; border: 1px solid rgba(56, 102, 82, 90);"
-               " padding: 4px; outline: none; color: %1; }"
-               "QAbstractItemView::item { padding: 5px 8px; border-radius: 6px; }"
-               "QAbstractItemView::item:selected { background: %2; color: white; }")
-        .arg(text, accent);
+// it to blur.
+constexpr auto kListStyle =
+    u"QAbstractItemView { background: #f6f8f6; border: 1px solid rgba(56, 102, 82, 90);"
+    u" padding: 4px; outline: none; }";
+
+// A choice's text. Its leading mark (a first word that is a pictograph) comes from the colour
+// emoji face: some marks, such as ⚡, also have a plain glyph in the text face, which would win.
+void drawChoice(QPainter& painter, const QRectF& box, const QString& text, const QColor& ink) {
+    QString rest = text;
+    qreal x = box.left();
+    const qsizetype space = text.indexOf(u' ');
+    if (space > 0 && !text.front().isLetterOrNumber()) {
+        QFont emoji = painter.font();
+        emoji.setFamilies({QStringLiteral("Noto Color Emoji")});
+        const QString mark = text.left(space + 1);
+        painter.save();
+        painter.setFont(emoji);
+        painter.drawText(QRectF(x, box.top(), box.width(), box.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, mark);
+        x += QFontMetricsF(emoji).horizontalAdvance(mark);
+        painter.restore();
+        rest = text.mid(space + 1);
+    }
+    painter.setPen(ink);
+    const QRectF after(x, box.top(), box.right() - x, box.height());
+    painter.drawText(after, Qt::AlignLeft | Qt::AlignVCenter,
+                     QFontMetricsF(painter.font())
+                         .elidedText(rest, Qt::ElideRight, std::max<qreal>(0, after.width())));
 }
+
+// One choice of the opened list: the one under the pointer or the keys on an accent capsule.
+class ChoiceDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QSize text = QStyledItemDelegate::sizeHint(option, index);
+        return {text.width() + 2 * kInset, std::max(text.height(), 18) + 10};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const bool current = option.state & QStyle::State_Selected;
+        if (current) {
+            painter->fillPath(Squircle::roundedRect(QRectF(option.rect).adjusted(1, 1, -1, -1), 7),
+                              GlassTheme::accent());
+        }
+        painter->setFont(option.font);
+        drawChoice(*painter, QRectF(option.rect).adjusted(kInset - 4, 0, -kInset, 0),
+                   index.data(Qt::DisplayRole).toString(),
+                   current ? QColor(Qt::white) : GlassTheme::primaryText());
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -38,7 +85,8 @@ GlassPicker::GlassPicker(const QString& accessibleName, QWidget* parent) : QComb
     setCursor(Qt::PointingHandCursor);
     setFont(PageText::fontOf({13, QFont::Medium, GlassTheme::primaryText()}));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    view()->setStyleSheet(listStyle());
+    setItemDelegate(new ChoiceDelegate(this));
+    view()->setStyleSheet(QString::fromUtf16(kListStyle));
     view()->setFont(font());
     // The list's frame is the sheet's border; the pop-up window adds none of its own.
     if (QWidget* popup = view()->parentWidget()) {
@@ -94,12 +142,9 @@ void GlassPicker::paintEvent(QPaintEvent*) {
         painter.drawPath(shape);
     }
 
-    const QRectF text = field.adjusted(kInset, 0, -(kInset + kChevron + 4), 0);
-    painter.setPen(GlassTheme::primaryText());
     painter.setFont(font());
-    painter.drawText(
-        text, Qt::AlignLeft | Qt::AlignVCenter,
-        fontMetrics().elidedText(currentText(), Qt::ElideRight, static_cast<int>(text.width())));
+    drawChoice(painter, field.adjusted(kInset, 0, -(kInset + kChevron + 4), 0), currentText(),
+               GlassTheme::primaryText());
 
     // Up and down chevrons: the list opens over the field, either way.
     const qreal x = field.right() - kInset - kChevron / 2.0;
