@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-std::unique_ptr<QWidget> makeComponentGallery(MotionPreferences& motion) {
+std::unique_ptr<QWidget> makeComponentGallery(AccessibilityPreferences& motion) {
     auto window = std::make_unique<QWidget>();
     window->setFixedSize(380, 580);
     auto* backdrop = new AmbientBackground(RiskLevel::medium, window.get());

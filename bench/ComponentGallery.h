@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-class MotionPreferences;
+class AccessibilityPreferences;
 
 // A dashboard-like window of every component, for pictures, benchmarks and measurements.
-std::unique_ptr<QWidget> makeComponentGallery(MotionPreferences& motion);
+std::unique_ptr<QWidget> makeComponentGallery(AccessibilityPreferences& motion);

@@ -4,14 +4,14 @@
 #include <QImage>
 
 #include "ComponentGallery.h"
-#include "Components/MotionPreferences.h"
+#include "Components/AccessibilityPreferences.h"
 
 namespace {
 
 // One full paint of a dashboard-like window, after the first (which fills the caches).
 void BM_PaintWindow(benchmark::State& state) {
     const auto ratio = static_cast<qreal>(state.range(0));
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     const std::unique_ptr<QWidget> window = makeComponentGallery(motion);
     window->show();
     QCoreApplication::processEvents();

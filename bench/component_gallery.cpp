@@ -6,12 +6,12 @@
 #include <QImage>
 
 #include "ComponentGallery.h"
-#include "Components/MotionPreferences.h"
+#include "Components/AccessibilityPreferences.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     const qsizetype render = arguments.indexOf(QStringLiteral("--render"));
     if (render < 0 || render + 1 >= arguments.size()) {
         const std::unique_ptr<QWidget> window = makeComponentGallery(motion);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "AppDelegate.h"
-#include "Components/MotionPreferences.h"
+#include "Components/AccessibilityPreferences.h"
 #include "Models/PostureAnalyzer.h"
 #include "Models/SittingTracker.h"
 #include "Platform/IdleSourceChain.h"
@@ -151,7 +151,7 @@ int main(int argc, char* argv[]) {
                      &SittingTracker::noteResumed);
 
     SettingsPortal desktopSettings(session);
-    MotionPreferences motion(desktopSettings);
+    AccessibilityPreferences motion(desktopSettings);
     DesktopTrayHost tray(session);
     PageContext pages{motion, [](const QUrl& url) { QDesktopServices::openUrl(url); }, random};
     AppDelegate delegate(*tracker, tray, [&motion, &pages](SittingTracker& observed) {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Components/AccessibilityPreferences.h"
 #include "Components/Easing.h"
-#include "Components/MotionPreferences.h"
 
 using std::chrono::milliseconds;
 
@@ -19,7 +19,7 @@ constexpr milliseconds kFrame{100};
 }  // namespace
 
 BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds duration,
-                                 MotionPreferences& motion)
+                                 AccessibilityPreferences& motion)
     : QGraphicsEffect(target),
       target_(target),
       intensity_(intensity),
@@ -40,7 +40,7 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
         breathClock_.start();
         updateTicking();
     });
-    connect(&motion_, &MotionPreferences::changed, this, [this] {
+    connect(&motion_, &AccessibilityPreferences::changed, this, [this] {
         if (motion_.reduceMotion() && breathClock_.isValid()) {
             settleFrom_ = swingAt(milliseconds(breathClock_.elapsed()), duration_);
             settleClock_.start();

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <chrono>
 
-class MotionPreferences;
+class AccessibilityPreferences;
 
 // Makes a widget breathe: it grows by `intensity` and fades to 0.96 over `duration`, and back,
 // forever, from 0.1 s after it is shown; a pointer resting on it puts it at rest at once.
@@ -20,7 +20,7 @@ public:
 
     // Installs itself on `target`, which owns it.
     BreathingEffect(QWidget* target, double intensity, std::chrono::milliseconds duration,
-                    MotionPreferences& motion);
+                    AccessibilityPreferences& motion);
 
     double intensity() const { return intensity_; }
     bool isBreathing() const { return isBreathing_; }
@@ -47,7 +47,7 @@ private:
     QPointer<QWidget> target_;
     double intensity_;
     std::chrono::milliseconds duration_;
-    MotionPreferences& motion_;
+    AccessibilityPreferences& motion_;
     bool isBreathing_ = false;
     bool isHovered_ = false;
     QElapsedTimer breathClock_;

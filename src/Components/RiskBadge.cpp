@@ -3,11 +3,11 @@
 #include <QGraphicsEffect>
 #include <QPainter>
 
+#include "Components/AccessibilityPreferences.h"
 #include "Components/Easing.h"
 #include "Components/GlassTheme.h"
 #include "Components/ImageBlur.h"
 #include "Components/LiquidGlass.h"
-#include "Components/MotionPreferences.h"
 #include "Components/Squircle.h"
 
 namespace {
@@ -88,7 +88,7 @@ private:
 
 }  // namespace
 
-RiskBadge::RiskBadge(RiskLevel level, MotionPreferences& motion, QWidget* parent)
+RiskBadge::RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget* parent)
     : QWidget(parent), level_(level), motion_(motion) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(RiskLevels::badgeWord(level));
@@ -107,7 +107,7 @@ RiskBadge::RiskBadge(RiskLevel level, MotionPreferences& motion, QWidget* parent
             }
         }
     });
-    connect(&motion_, &MotionPreferences::changed, this, [this] {
+    connect(&motion_, &AccessibilityPreferences::changed, this, [this] {
         if (motion_.reduceMotion()) {
             setPulsing(false);
         }

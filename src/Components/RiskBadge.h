@@ -6,7 +6,7 @@
 
 #include "Models/RiskLevel.h"
 
-class MotionPreferences;
+class AccessibilityPreferences;
 
 // The day's risk level as a pill: mark and word on a tinted frost, with a soft glow in the
 // level's colour that slowly pulses.
@@ -18,7 +18,7 @@ public:
     static constexpr std::chrono::milliseconds pulseStartDelay{200};
     static constexpr std::chrono::milliseconds pulseRestartDelay{100};
 
-    RiskBadge(RiskLevel level, MotionPreferences& motion, QWidget* parent = nullptr);
+    RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget* parent = nullptr);
     ~RiskBadge() override;
 
     RiskLevel riskLevel() const { return level_; }
@@ -49,7 +49,7 @@ private:
     QSizeF pillSize() const;
 
     RiskLevel level_;
-    MotionPreferences& motion_;
+    AccessibilityPreferences& motion_;
     bool pulsing_ = false;
     QElapsedTimer pulseClock_;
     double drawnPhase_ = 0.0;

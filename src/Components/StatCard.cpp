@@ -2,15 +2,15 @@
 
 #include <QPainter>
 
+#include "Components/AccessibilityPreferences.h"
 #include "Components/BreathingEffect.h"
-#include "Components/MotionPreferences.h"
 
 namespace {
 
 // The card's breath, with the shadows the glass casts drawn under it so that they breathe too.
 class GlassCardEffect final : public BreathingEffect {
 public:
-    GlassCardEffect(QWidget* card, GlassStyle style, MotionPreferences& motion)
+    GlassCardEffect(QWidget* card, GlassStyle style, AccessibilityPreferences& motion)
         : BreathingEffect(card, 0.004, std::chrono::seconds{7}, motion), style_(style) {}
 
 protected:
@@ -42,13 +42,13 @@ GlassStyle glassOf(CardDepth depth) {
 
 }  // namespace CardDepths
 
-StatCard::StatCard(CardDepth depth, MotionPreferences& motion, QWidget* parent)
+StatCard::StatCard(CardDepth depth, AccessibilityPreferences& motion, QWidget* parent)
     : QWidget(parent), depth_(depth), motion_(motion), layout_(new QVBoxLayout(this)) {
     layout_->setContentsMargins(16, 16, 16, 16);
     layout_->setSpacing(8);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     new GlassCardEffect(this, CardDepths::glassOf(depth), motion);
-    connect(&motion_, &MotionPreferences::changed, this, qOverload<>(&QWidget::update));
+    connect(&motion_, &AccessibilityPreferences::changed, this, qOverload<>(&QWidget::update));
 }
 
 void StatCard::addContent(QWidget* child, Qt::Alignment alignment) {

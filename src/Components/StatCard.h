@@ -5,7 +5,7 @@
 
 #include "Components/LiquidGlass.h"
 
-class MotionPreferences;
+class AccessibilityPreferences;
 
 // A card's elevation.
 enum class CardDepth { prominent, standard, recessed };
@@ -20,7 +20,7 @@ class StatCard : public QWidget {
     Q_OBJECT
 
 public:
-    StatCard(CardDepth depth, MotionPreferences& motion, QWidget* parent = nullptr);
+    StatCard(CardDepth depth, AccessibilityPreferences& motion, QWidget* parent = nullptr);
 
     CardDepth depth() const { return depth_; }
     // Adds a child, centred, under the ones already there.
@@ -34,6 +34,6 @@ protected:
 
 private:
     CardDepth depth_;
-    MotionPreferences& motion_;
+    AccessibilityPreferences& motion_;
     QVBoxLayout* layout_;
 };

@@ -6,7 +6,7 @@
 #include "Views/Fade.h"
 
 ContentView::ContentView(SittingTracker& tracker, PageFactory makePage,
-                         BackdropFactory makeBackdrop, const MotionPreferences& motion,
+                         BackdropFactory makeBackdrop, const AccessibilityPreferences& motion,
                          QWidget* parent)
     : QWidget(parent),
       tracker_(tracker),

@@ -8,7 +8,7 @@
 
 #include "Models/AppPage.h"
 
-class MotionPreferences;
+class AccessibilityPreferences;
 class SittingTracker;
 
 // The window's root: the backdrop, and over it the page the tracker names. When the page
@@ -26,7 +26,7 @@ public:
     static constexpr std::chrono::milliseconds crossFade{250};
 
     ContentView(SittingTracker& tracker, PageFactory makePage, BackdropFactory makeBackdrop,
-                const MotionPreferences& motion, QWidget* parent = nullptr);
+                const AccessibilityPreferences& motion, QWidget* parent = nullptr);
 
     QWidget* page() const { return page_; }
     // A page that has left and is still fading out.
@@ -41,7 +41,7 @@ private:
 
     SittingTracker& tracker_;
     PageFactory makePage_;
-    const MotionPreferences& motion_;
+    const AccessibilityPreferences& motion_;
     QWidget* backdrop_ = nullptr;
     QPointer<QWidget> page_;
     QPointer<QWidget> leaving_;

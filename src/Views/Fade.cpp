@@ -3,8 +3,8 @@
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
 
+#include "Components/AccessibilityPreferences.h"
 #include "Components/Easing.h"
-#include "Components/MotionPreferences.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ QGraphicsOpacityEffect* fadingEffect(QWidget& widget, double from) {
     return effect;
 }
 
-bool fades(const QWidget& widget, const MotionPreferences& motion) {
+bool fades(const QWidget& widget, const AccessibilityPreferences& motion) {
     const QGraphicsEffect* effect = widget.graphicsEffect();
     return !motion.reduceMotion() && widget.isVisible() &&
            (!effect || qobject_cast<const QGraphicsOpacityEffect*>(effect));
@@ -42,7 +42,8 @@ void fadeTo(QGraphicsOpacityEffect& effect, double opacity, std::chrono::millise
 
 }  // namespace
 
-void fadeIn(QWidget& widget, std::chrono::milliseconds duration, const MotionPreferences& motion) {
+void fadeIn(QWidget& widget, std::chrono::milliseconds duration,
+            const AccessibilityPreferences& motion) {
     if (!fades(widget, motion)) {
         return;
     }
@@ -51,8 +52,8 @@ void fadeIn(QWidget& widget, std::chrono::milliseconds duration, const MotionPre
            [target = &widget] { target->setGraphicsEffect(nullptr); });
 }
 
-void fadeOut(QWidget& widget, std::chrono::milliseconds duration, const MotionPreferences& motion,
-             std::function<void()> gone) {
+void fadeOut(QWidget& widget, std::chrono::milliseconds duration,
+             const AccessibilityPreferences& motion, std::function<void()> gone) {
     if (!fades(widget, motion)) {
         gone();
         return;

@@ -5,8 +5,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+#include "Components/AccessibilityPreferences.h"
 #include "Components/GlassTheme.h"
-#include "Components/MotionPreferences.h"
 #include "Components/Squircle.h"
 
 namespace {
@@ -16,8 +16,8 @@ constexpr qreal kSwellRoom = 3;
 
 }  // namespace
 
-GlassButton::GlassButton(const QString& text, GlassButtonStyle style, MotionPreferences& motion,
-                         QWidget* parent)
+GlassButton::GlassButton(const QString& text, GlassButtonStyle style,
+                         AccessibilityPreferences& motion, QWidget* parent)
     : PageButton(text, parent), style_(std::move(style)), motion_(motion) {
     setFont(PageText::fontOf(style_.text));
     setSizePolicy(style_.fullWidth ? QSizePolicy::Expanding : QSizePolicy::Fixed,

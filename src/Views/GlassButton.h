@@ -5,7 +5,7 @@
 #include "Views/PageButton.h"
 #include "Views/TextStyle.h"
 
-class MotionPreferences;
+class AccessibilityPreferences;
 
 // How a glass button looks and moves.
 struct GlassButtonStyle {
@@ -33,7 +33,7 @@ public:
     static constexpr std::chrono::milliseconds springTime{300};
     static constexpr std::chrono::milliseconds hoverTime{150};
 
-    GlassButton(const QString& text, GlassButtonStyle style, MotionPreferences& motion,
+    GlassButton(const QString& text, GlassButtonStyle style, AccessibilityPreferences& motion,
                 QWidget* parent = nullptr);
 
     // The page holds the press for a moment after a click, so the shrink shows.
@@ -52,7 +52,7 @@ private:
     void moveScale(bool springy);
 
     GlassButtonStyle style_;
-    MotionPreferences& motion_;
+    AccessibilityPreferences& motion_;
     bool pressedLook_ = false;
     double scale_ = 1.0;
     QVariantAnimation scaling_;

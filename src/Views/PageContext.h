@@ -2,13 +2,13 @@
 
 #include "Components/UrlOpener.h"
 
-class MotionPreferences;
+class AccessibilityPreferences;
 class RandomSource;
 
 // What every page is built with besides the tracker: the desktop's motion wishes, the way to
 // open a study's page, and the random source for routine and cheer draws. All outlive pages.
 struct PageContext {
-    MotionPreferences& motion;
+    AccessibilityPreferences& motion;
     UrlOpener openUrl;
     RandomSource& random;
 };

@@ -5,7 +5,7 @@
 #include <chrono>
 
 class LinkButton;
-class MotionPreferences;
+class AccessibilityPreferences;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -39,7 +39,7 @@ private:
     void flashSaved();
 
     SittingTracker& tracker_;
-    const MotionPreferences& motion_;
+    const AccessibilityPreferences& motion_;
     LinkButton* back_;
     QComboBox* cadence_;
     QLabel* hint_;

@@ -7,10 +7,10 @@
 #include <limits>
 #include <numbers>
 
+#include "Components/AccessibilityPreferences.h"
 #include "Components/BreathingEffect.h"
 #include "Components/Easing.h"
 #include "Components/GlassTheme.h"
-#include "Components/MotionPreferences.h"
 #include "Components/ProgressBar.h"
 #include "Components/RiskBadge.h"
 #include "Components/Squircle.h"
@@ -27,7 +27,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A card on a white page with room around it for its shadow, rendered as the user sees it.
-QImage renderCard(CardDepth depth, MotionPreferences& motion, QColor pageColour = Qt::white) {
+QImage renderCard(CardDepth depth, AccessibilityPreferences& motion,
+                  QColor pageColour = Qt::white) {
     QWidget page;
     page.setAutoFillBackground(true);
     QPalette palette = page.palette();
@@ -65,7 +66,7 @@ QImage renderWidget(QWidget& widget) {
 }  // namespace
 
 TEST(StatCard, ReducedTransparencyIsAFlatFillThatKeepsItsShadows) {
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     motion.setReduceTransparency(true);
     const QImage image = renderCard(CardDepth::standard, motion);
     EXPECT_EQ(image.pixelColor(150, 90).rgb(), GlassTheme::fromSrgb({0.96, 0.97, 0.96}).rgb());
@@ -83,7 +84,7 @@ TEST(StatCard, ReducedTransparencyIsAFlatFillThatKeepsItsShadows) {
 }
 
 TEST(StatCard, AProminentCardCastsAFurtherDarkerShadowThanARecessedOne) {
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     const QImage prominent = renderCard(CardDepth::prominent, motion);
     const QImage recessed = renderCard(CardDepth::recessed, motion);
     for (const int below : {3, 8}) {
@@ -181,7 +182,7 @@ TEST(Breathing, SwingsEaseInOutAndStaysStillWhenMotionIsReduced) {
     EXPECT_DOUBLE_EQ(swingAt(14s, 7s), 0.0);  // one full breath: rest, peak, rest
     EXPECT_LT(swingAt(700ms, 7s), 0.1);       // slow out of rest
 
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     QWidget view;
     auto* effect = new BreathingEffect(&view, 0.004, 7s, motion);
     view.setGeometry(300, 300, 100, 100);  // away from the pointer
@@ -200,7 +201,7 @@ TEST(Breathing, SwingsEaseInOutAndStaysStillWhenMotionIsReduced) {
 }
 
 TEST(Breathing, APointerOnTheViewPutsItAtRestAtOnce) {
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     QWidget view;
     view.resize(100, 100);
     auto* effect = new BreathingEffect(&view, 0.004, 7s, motion);
@@ -218,7 +219,7 @@ TEST(RiskBadge, PulsesBetweenItsLevelsGlowValuesUnlessMotionIsReduced) {
     EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::high, 1.0), 0.45);
     EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::medium, 1.0), 0.30);
 
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     RiskBadge badge(RiskLevel::low, motion);
     badge.resize(badge.sizeHint());
     badge.show();
@@ -240,7 +241,7 @@ TEST(RiskBadge, PulsesBetweenItsLevelsGlowValuesUnlessMotionIsReduced) {
 }
 
 TEST(RiskBadge, ShowsTheLevelsTintInsideThePill) {
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     for (const RiskLevel level : {RiskLevel::low, RiskLevel::medium, RiskLevel::high}) {
         RiskBadge badge(level, motion);
         badge.resize(badge.sizeHint());

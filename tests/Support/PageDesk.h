@@ -5,7 +5,7 @@
 #include <chrono>
 #include <vector>
 
-#include "Components/MotionPreferences.h"
+#include "Components/AccessibilityPreferences.h"
 #include "Support/PostureBodies.h"
 #include "Support/TrackerDesk.h"
 #include "Views/PageContext.h"
@@ -18,7 +18,7 @@ public:
         motion.setReduceMotion(true);
     }
 
-    MotionPreferences motion;
+    AccessibilityPreferences motion;
     std::vector<QUrl> opened;
     PageContext context{motion, [this](const QUrl& url) { opened.push_back(url); }, random};
 

@@ -6,14 +6,15 @@ class AccessibilitySettings;
 
 // The desktop's accessibility wishes the drawing follows: reduce motion and reduce transparency.
 // Followed live from the desktop's settings where it is given them; tests set them directly.
-class MotionPreferences : public QObject {
+class AccessibilityPreferences : public QObject {
     Q_OBJECT
 
 public:
     // Both off until set.
-    explicit MotionPreferences(QObject* parent = nullptr);
+    explicit AccessibilityPreferences(QObject* parent = nullptr);
     // Follows the desktop's settings.
-    explicit MotionPreferences(const AccessibilitySettings& desktop, QObject* parent = nullptr);
+    explicit AccessibilityPreferences(const AccessibilitySettings& desktop,
+                                      QObject* parent = nullptr);
 
     bool reduceMotion() const { return reduceMotion_; }
     bool reduceTransparency() const { return reduceTransparency_; }

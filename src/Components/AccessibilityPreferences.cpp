@@ -1,10 +1,11 @@
-#include "Components/MotionPreferences.h"
+#include "Components/AccessibilityPreferences.h"
 
 #include "Platform/AccessibilitySettings.h"
 
-MotionPreferences::MotionPreferences(QObject* parent) : QObject(parent) {}
+AccessibilityPreferences::AccessibilityPreferences(QObject* parent) : QObject(parent) {}
 
-MotionPreferences::MotionPreferences(const AccessibilitySettings& desktop, QObject* parent)
+AccessibilityPreferences::AccessibilityPreferences(const AccessibilitySettings& desktop,
+                                                   QObject* parent)
     : QObject(parent) {
     const auto follow = [this, &desktop] {
         setReduceMotion(desktop.reduceMotion());
@@ -14,14 +15,14 @@ MotionPreferences::MotionPreferences(const AccessibilitySettings& desktop, QObje
     follow();
 }
 
-void MotionPreferences::setReduceMotion(bool reduce) {
+void AccessibilityPreferences::setReduceMotion(bool reduce) {
     if (reduceMotion_ != reduce) {
         reduceMotion_ = reduce;
         emit changed();
     }
 }
 
-void MotionPreferences::setReduceTransparency(bool reduce) {
+void AccessibilityPreferences::setReduceTransparency(bool reduce) {
     if (reduceTransparency_ != reduce) {
         reduceTransparency_ = reduce;
         emit changed();
