@@ -120,6 +120,29 @@ TEST(TimeRingChart, ArcsCoverTheirSharesClockwiseFromTwelve) {
     }
 }
 
+TEST(TimeRingChart, RingAndLegendCentreAsOneRowForShortAndLongValues) {
+    for (const auto& [sitting, breaks] : {std::pair{0, 0}, std::pair{605, 95}}) {
+        TimeRingChart chart;
+        chart.setMinutes(sitting, breaks);
+        chart.resize(320, chart.sizeHint().height());
+        const QImage image = renderWidget(chart);
+        int left = image.width();
+        int right = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (qGray(image.pixel(x, y)) < 245) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        // The ring's square on the left (its stroke reaches half a width beyond it, which the
+        // layout leaves out), the longest legend value on the right.
+        EXPECT_NEAR(left + TimeRingChart::ringWidth / 2, image.width() - 1 - right, 2)
+            << sitting << "m sitting";
+    }
+}
+
 TEST(TimeRingChart, MinutesTextAndFractions) {
     EXPECT_EQ(TimeRingChart::formatMinutes(0), u"0m"_s);
     EXPECT_EQ(TimeRingChart::formatMinutes(59), u"59m"_s);
