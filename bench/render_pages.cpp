@@ -201,7 +201,9 @@ void pickersAndFades(const QDir& folder) {
         desk.settings.setBoolean(u"showExerciseOffset"_s, true);
         desk.open();
         Window window(desk);
-        window.saveOpen(*window.page<DashboardView>().exerciseCard()->picker(), folder,
+        DashboardView& dashboard = window.page<DashboardView>();
+        dashboard.scrollArea()->ensureWidgetVisible(dashboard.exerciseCard()->picker());
+        window.saveOpen(*dashboard.exerciseCard()->picker(), folder,
                         u"dashboard-exercise-picker-open"_s);
         window.show(AppPage::settings);
         window.saveOpen(*window.page<SettingsView>().cadencePicker(), folder,
