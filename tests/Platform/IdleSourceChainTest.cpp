@@ -28,7 +28,6 @@ TEST(IdleSourceChain, TheFirstSourceThatAnswersWins) {
     EXPECT_EQ(IdleSourceChain({}).idleTime(), std::nullopt);
 }
 
-
 TEST(IdleSourceChain, LogsWhichSourceAnswersAtFirstAndWhenItChanges) {
     auto compositor = std::make_unique<FakeIdleSource>("compositor");
     auto screenSaver = std::make_unique<FakeIdleSource>("screen saver");
