@@ -4,9 +4,7 @@
 # clean exit on SIGTERM. Usage: app-end-to-end.sh path/to/spindrel
 set -uo pipefail
 app="$1"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 if [ -z "${DISPLAY:-}" ] || [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
     [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: no display or session bus"; exit 1; }
@@ -37,11 +35,6 @@ trap cleanup EXIT
 
 window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
 role() { xprop -id "$1" WM_WINDOW_ROLE 2>/dev/null | sed -n 's/.*= "\(.*\)"/\1/p'; }
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-    local until=$((SECONDS + $1)); shift
-    while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.05; done
-    return 1
-}
 # Sets x and y to an X window's top-left corner on the screen.
 top_left() {
     eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "x=" $4} /Absolute upper-left Y/ {print "y=" $4}')"

@@ -5,9 +5,7 @@
 # then says that every minute counts as sitting). Usage: no-idle-source-end-to-end.sh spindrel
 set -uo pipefail
 app="$1"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
     [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: no session bus"; exit 1; }
@@ -18,11 +16,6 @@ work="$(mktemp -d)"
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
 trap cleanup EXIT
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-    local until=$((SECONDS + $1)); shift
-    while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.2; done
-    return 1
-}
 
 # An X server of its own, which picks a free display and writes its number once it listens.
 Xvfb -displayfd 3 -extension MIT-SCREEN-SAVER -nolisten tcp -screen 0 1280x800x24 \
@@ -44,10 +37,7 @@ wait_for 60 says_none && pass "its log says that no idle source answers" ||
     fail "its log says: $(grep spindrel.idle "$work/app.log")"
 kill -0 $app_pid 2>/dev/null && pass "and it runs on" || fail "it ended"
 
-kill -TERM $app_pid
-wait $app_pid
-rc=$?
-[ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
+ends_on_sigterm $app_pid
 grep -q '"bankedMs"' "$work/config/spindrel/spindrel.json" && pass "and the day was saved" ||
     fail "the day record was not saved"
 

@@ -6,9 +6,7 @@
 set -uo pipefail
 app="$1"
 compositor="${2:-sway}"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 binary=sway
 [ "$compositor" = kwin ] && binary=kwin_wayland
@@ -22,11 +20,6 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
 trap cleanup EXIT
 
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-    local until=$((SECONDS + $1)); shift
-    while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.2; done
-    return 1
-}
 
 if [ "$compositor" = sway ]; then
     # sway refuses to run as root: as root it runs as nobody, in a runtime folder of its own.
@@ -138,9 +131,6 @@ else
     fail "typing did not end the break (bankedBreakMs: '$(banked_break)', breaks: '$(breaks)')"
 fi
 
-kill -TERM $app_pid
-wait $app_pid
-rc=$?
-[ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
+ends_on_sigterm $app_pid
 
 [ $failures -eq 0 ] || { cat "$work/app.log"; exit 1; }
