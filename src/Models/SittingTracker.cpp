@@ -113,7 +113,10 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     sessionStart_ = lastWall_;
     reminderSessionStart_ = lastWall_;
 
-    timer_.setTimerType(Qt::VeryCoarseTimer);
+    // A coarse timer may fire up to half a second early, and a tick that comes 59.6 s into a
+    // minute's reminder interval would put the reminder off by a whole tick. Once every 30 s,
+    // a precise timer costs no more wake-ups.
+    timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(tickInterval);
     connect(&timer_, &QTimer::timeout, this, &SittingTracker::tick);
     timer_.start();
