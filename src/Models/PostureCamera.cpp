@@ -131,7 +131,15 @@ private:
 
 PostureCamera::PostureCamera(Clock& clock, SettingsStore& settings, CameraBackend& backend,
                              QObject* parent)
-    : QObject(parent), clock_(clock), settings_(settings), backend_(backend) {}
+    : QObject(parent), clock_(clock), settings_(settings), backend_(backend) {
+    replugRetry_.setSingleShot(true);
+    replugRetry_.setInterval(replugSettle);
+    connect(&replugRetry_, &QTimer::timeout, this, [this] {
+        if (wanted_ && !pausedForOtherApp_) {
+            openSession();
+        }
+    });
+}
 
 PostureCamera::~PostureCamera() {
     if (!worker_) {
@@ -172,6 +180,21 @@ void PostureCamera::ensureWorker() {
 }
 
 void PostureCamera::start() {
+    wanted_ = true;
+    if (pausedForOtherApp_) {
+        setProblem(CameraProblem::inUseByOtherApp);
+        return;
+    }
+    openSession();
+}
+
+void PostureCamera::stop() {
+    wanted_ = false;
+    replugRetry_.stop();
+    closeSession();
+}
+
+void PostureCamera::openSession() {
     if (isRunning_ || settingUp_) {
         return;
     }
@@ -183,7 +206,7 @@ void PostureCamera::start() {
         Qt::QueuedConnection);
 }
 
-void PostureCamera::stop() {
+void PostureCamera::closeSession() {
     settingUp_ = false;
     ++session_;  // whatever the worker still reports belongs to the stopped session
     if (worker_) {
@@ -192,6 +215,34 @@ void PostureCamera::stop() {
             worker, [worker] { worker->stopCapture(); }, Qt::QueuedConnection);
     }
     setRunning(false);
+}
+
+void PostureCamera::setPausedForOtherApp(bool paused) {
+    if (paused == pausedForOtherApp_) {
+        return;
+    }
+    pausedForOtherApp_ = paused;
+    if (paused) {
+        replugRetry_.stop();
+        closeSession();
+        setProblem(CameraProblem::inUseByOtherApp);
+        return;
+    }
+    if (problem_ == CameraProblem::inUseByOtherApp) {
+        setProblem(std::nullopt);
+    }
+    if (wanted_) {
+        openSession();
+    }
+}
+
+void PostureCamera::videoDevicesChanged() {
+    const bool deviceTrouble = problem_ == CameraProblem::noCamera ||
+                               problem_ == CameraProblem::accessRefused ||
+                               problem_ == CameraProblem::cameraDisconnected;
+    if (wanted_ && deviceTrouble && !pausedForOtherApp_ && !isRunning_ && !settingUp_) {
+        replugRetry_.start();
+    }
 }
 
 void PostureCamera::sessionStarted(quint64 session) {
