@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -17,10 +18,13 @@ inline std::int64_t monotonicNs() {
 }
 
 // Another app on the webcam: a child process that opens the device node and holds it until
-// told to let go. It reports the moment just before its open.
+// told to let go; one that streams also maps it, as a V4L2 stream maps the device's buffers.
+// It reports the moment just before its open.
 class OtherApp {
 public:
-    explicit OtherApp(const QString& device) {
+    enum class Use { lists, streams };
+
+    explicit OtherApp(const QString& device, Use use = Use::streams) {
         const QByteArray path = QFile::encodeName(device);
         int report[2];
         int hold[2];
@@ -34,6 +38,9 @@ public:
             ::close(hold[1]);
             const std::int64_t before = monotonicNs();
             const int node = ::open(path.constData(), O_RDONLY);
+            if (node >= 0 && use == Use::streams) {
+                (void)::mmap(nullptr, 4096, PROT_READ, MAP_SHARED, node, 0);
+            }
             (void)!::write(report[1], &before, sizeof before);
             char ignored = 0;
             (void)!::read(hold[0], &ignored, 1);  // until the parent closes its end

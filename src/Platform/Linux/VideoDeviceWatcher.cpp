@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,27 @@ bool holdsAny(int processFolder, const char* pid, const std::vector<std::string>
     return false;
 }
 
+// Whether one process has one of the paths mapped: a V4L2 stream maps the device's buffers
+// into the streaming process, and a process that merely opened the device has none.
+bool mapsAny(int processFolder, const char* pid, const std::vector<std::string>& paths) {
+    const std::string mapsFile = std::string(pid) + "/maps";
+    const int maps = ::openat(processFolder, mapsFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (maps < 0) {
+        return false;
+    }
+    std::string text;
+    std::array<char, 16384> chunk{};
+    ssize_t got = 0;
+    while ((got = ::read(maps, chunk.data(), chunk.size())) > 0) {
+        text.append(chunk.data(), static_cast<size_t>(got));
+    }
+    ::close(maps);
+    return std::any_of(paths.begin(), paths.end(), [&text](const std::string& path) {
+        // Each mapping's line ends in its file's path.
+        return text.find(" " + path + "\n") != std::string::npos;
+    });
+}
+
 }  // namespace
 
 VideoDeviceWatcher::VideoDeviceWatcher(Places places, QObject* parent)
@@ -78,6 +101,8 @@ VideoDeviceWatcher::VideoDeviceWatcher(Places places, QObject* parent)
     secondLook_.setSingleShot(true);
     secondLook_.setInterval(100ms);
     connect(&secondLook_, &QTimer::timeout, this, &VideoDeviceWatcher::look);
+    streamingDue_.setSingleShot(true);
+    connect(&streamingDue_, &QTimer::timeout, this, &VideoDeviceWatcher::look);
 
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ < 0) {
@@ -94,7 +119,11 @@ VideoDeviceWatcher::VideoDeviceWatcher(Places places, QObject* parent)
     }
     notifier_ = std::make_unique<QSocketNotifier>(inotify_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &VideoDeviceWatcher::readEvents);
-    heldByOther_ = otherProcessHoldsADevice();
+    // Whoever had a device open before the watch began did not just open it.
+    for (const auto& [pid, streams] : otherHolders()) {
+        firstSeen_.emplace(pid, std::chrono::steady_clock::time_point::min());
+        heldByOther_ = heldByOther_ || streams;
+    }
 }
 
 VideoDeviceWatcher::~VideoDeviceWatcher() {
@@ -181,16 +210,39 @@ void VideoDeviceWatcher::readEvents() {
 }
 
 void VideoDeviceWatcher::look() {
-    const bool held = otherProcessHoldsADevice();
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point now = Clock::now();
+    const std::map<int, bool> holders = otherHolders();
+    std::map<int, Clock::time_point> seen;
+    bool held = false;
+    std::optional<Clock::time_point> nextDue;
+    for (const auto& [pid, streams] : holders) {
+        const auto known = firstSeen_.find(pid);
+        const Clock::time_point first = known != firstSeen_.end() ? known->second : now;
+        seen.emplace(pid, first);
+        const Clock::time_point due = first + places_.startingToStream;
+        if (streams || due > now) {
+            held = true;
+        }
+        if (!streams && due > now && (!nextDue || due < *nextDue)) {
+            nextDue = due;
+        }
+    }
+    firstSeen_ = std::move(seen);
+    if (nextDue) {
+        streamingDue_.start(std::chrono::ceil<std::chrono::milliseconds>(*nextDue - now) +
+                            std::chrono::milliseconds{1});
+    }
     if (held != heldByOther_) {
         heldByOther_ = held;
         emit heldByOtherAppChanged();
     }
 }
 
-bool VideoDeviceWatcher::otherProcessHoldsADevice() const {
+std::map<int, bool> VideoDeviceWatcher::otherHolders() const {
+    std::map<int, bool> holders;
     if (deviceWatches_.isEmpty()) {
-        return false;
+        return holders;
     }
     std::vector<std::string> paths;
     for (const QString& path : deviceWatches_) {
@@ -199,19 +251,20 @@ bool VideoDeviceWatcher::otherProcessHoldsADevice() const {
     const int processes = ::open(QFile::encodeName(places_.processFolder).constData(),
                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (processes < 0) {
-        return false;
+        return holders;
     }
     const Directory entries(::fdopendir(processes));
     if (!entries) {
         ::close(processes);
-        return false;
+        return holders;
     }
     const std::string self = std::to_string(::getpid());
+    const int folder = ::dirfd(entries.get());
     while (const dirent* entry = ::readdir(entries.get())) {
         if (isProcessId(entry->d_name) && self != entry->d_name &&
-            holdsAny(::dirfd(entries.get()), entry->d_name, paths)) {
-            return true;
+            holdsAny(folder, entry->d_name, paths)) {
+            holders.emplace(std::atoi(entry->d_name), mapsAny(folder, entry->d_name, paths));
         }
     }
-    return false;
+    return holders;
 }

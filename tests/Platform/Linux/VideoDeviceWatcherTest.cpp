@@ -19,9 +19,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// A stand-in device node: a file of one page, which a stream can map.
 QString makeDevice(const QTemporaryDir& folder, const QString& name) {
     QFile node(folder.filePath(name));
     node.open(QIODevice::WriteOnly);
+    node.write(QByteArray(4096, '\0'));
     return QFileInfo(node).canonicalFilePath();
 }
 
@@ -118,29 +120,40 @@ TEST(CameraRelease, AnotherAppGetsTheWebcamAtOnceAndItsCallCountsAsSitting) {
     EXPECT_EQ(desk.notifier.posted.size(), 1u);
 }
 
-TEST(VideoDeviceWatcher, FollowsDevicesThatAppearAndGoAndWhoHoldsThem) {
+TEST(VideoDeviceWatcher, FollowsDevicesThatAppearAndGoAndWhoStreamsFromThem) {
     QTemporaryDir folder;
-    VideoDeviceWatcher watcher({folder.path(), u"/proc"_s, u"video"_s});
+    const VideoDevicePlaces places{folder.path(), u"/proc"_s, u"video"_s, 300ms};
+    VideoDeviceWatcher watcher(places);
     ASSERT_TRUE(watcher.isWatching());
     EXPECT_TRUE(watcher.devices().isEmpty());
     QSignalSpy changed(&watcher, &CameraWatch::devicesChanged);
-    QSignalSpy held(&watcher, &CameraWatch::heldByOtherAppChanged);
 
     makeDevice(folder, u"notes"_s);  // not a video device
     const QString device = makeDevice(folder, u"video2"_s);
     ASSERT_TRUE(waitUntil([&] { return changed.count() == 1; }));
     EXPECT_EQ(watcher.devices(), QStringList{device});
 
+    // An app that opens the camera only to list it holds it for a moment, not for as long as
+    // it keeps it open.
+    OtherApp lister(device, OtherApp::Use::lists);
+    ASSERT_TRUE(waitUntil([&] { return watcher.heldByOtherApp(); }));
+    ASSERT_TRUE(waitUntil([&] { return !watcher.heldByOtherApp(); }));
     {
-        OtherApp app(device);
-        ASSERT_TRUE(waitUntil([&] { return watcher.heldByOtherApp(); }));
-        // Our own opens are not another app's.
-        QFile ours(device);
-        ASSERT_TRUE(ours.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(app.leave());
-        ASSERT_TRUE(waitUntil([&] { return !watcher.heldByOtherApp(); }));
+        // Nor does one that had it open before the watch began, like PipeWire between uses.
+        const VideoDeviceWatcher later(places);
+        EXPECT_FALSE(later.heldByOtherApp());
     }
-    EXPECT_EQ(held.count(), 2);
+
+    // One that streams holds it until it lets go; our own opens are not another app's.
+    OtherApp streamer(device);
+    ASSERT_TRUE(waitUntil([&] { return watcher.heldByOtherApp(); }));
+    QFile ours(device);
+    ASSERT_TRUE(ours.open(QIODevice::ReadOnly));
+    pumpFor(500ms);
+    EXPECT_TRUE(watcher.heldByOtherApp());
+    EXPECT_TRUE(streamer.leave());
+    ASSERT_TRUE(waitUntil([&] { return !watcher.heldByOtherApp(); }));
+    EXPECT_TRUE(lister.leave());
 
     ASSERT_TRUE(QFile::remove(device));
     ASSERT_TRUE(waitUntil([&] { return changed.count() == 2; }));
