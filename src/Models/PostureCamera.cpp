@@ -133,9 +133,9 @@ PostureCamera::PostureCamera(Clock& clock, SettingsStore& settings, CameraBacken
                              QObject* parent)
     : QObject(parent), clock_(clock), settings_(settings), backend_(backend) {
     replugRetry_.setSingleShot(true);
-    replugRetry_.setInterval(replugSettle);
     connect(&replugRetry_, &QTimer::timeout, this, [this] {
         if (wanted_ && !pausedForOtherApp_) {
+            ++replugTries_;
             openSession();
         }
     });
@@ -190,6 +190,7 @@ void PostureCamera::start() {
 
 void PostureCamera::stop() {
     wanted_ = false;
+    replugTries_ = 0;
     replugRetry_.stop();
     closeSession();
 }
@@ -241,7 +242,8 @@ void PostureCamera::videoDevicesChanged() {
                                problem_ == CameraProblem::accessRefused ||
                                problem_ == CameraProblem::cameraDisconnected;
     if (wanted_ && deviceTrouble && !pausedForOtherApp_ && !isRunning_ && !settingUp_) {
-        replugRetry_.start();
+        replugTries_ = 0;
+        replugRetry_.start(replugSettle);
     }
 }
 
@@ -250,6 +252,7 @@ void PostureCamera::sessionStarted(quint64 session) {
         return;
     }
     settingUp_ = false;
+    replugTries_ = 0;
     setProblem(std::nullopt);
     setRunning(true);
 }
@@ -261,6 +264,11 @@ void PostureCamera::sessionFailed(quint64 session, CameraProblem problem) {
     settingUp_ = false;
     setRunning(false);
     setProblem(problem);
+    // The desktop may list a webcam just plugged in only a while after its node appears.
+    if (replugTries_ > 0 && replugTries_ < replugAttempts && problem == CameraProblem::noCamera &&
+        wanted_) {
+        replugRetry_.start(replugSettle * (1 << replugTries_));
+    }
     if ((problem == CameraProblem::noCamera || problem == CameraProblem::accessRefused) &&
         !cameraPermissionDenied_) {
         cameraPermissionDenied_ = true;

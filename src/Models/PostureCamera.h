@@ -36,6 +36,8 @@ public:
     // A webcam plugged in is given this long to settle (permissions, the desktop's device
     // list) before it is opened.
     static constexpr std::chrono::milliseconds replugSettle{1500};
+    // Tries after a device appeared, each waiting twice as long as the one before.
+    static constexpr int replugAttempts = 3;
 
     PostureCamera(Clock& clock, SettingsStore& settings, CameraBackend& backend,
                   QObject* parent = nullptr);
@@ -111,6 +113,7 @@ private:
     bool wanted_ = false;
     bool pausedForOtherApp_ = false;
     QTimer replugRetry_;
+    int replugTries_ = 0;
     QThread thread_;
     std::unique_ptr<CameraWorker> worker_;
 };
