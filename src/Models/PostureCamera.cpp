@@ -264,9 +264,11 @@ void PostureCamera::sessionFailed(quint64 session, CameraProblem problem) {
     settingUp_ = false;
     setRunning(false);
     setProblem(problem);
-    // The desktop may list a webcam just plugged in only a while after its node appears.
-    if (replugTries_ > 0 && replugTries_ < replugAttempts && problem == CameraProblem::noCamera &&
-        wanted_) {
+    // The desktop may list a webcam just plugged in, and grant the user access to it, only a
+    // while after its node appears.
+    const bool notReadyYet =
+        problem == CameraProblem::noCamera || problem == CameraProblem::accessRefused;
+    if (replugTries_ > 0 && replugTries_ < replugAttempts && notReadyYet && wanted_) {
         replugRetry_.start(replugSettle * (1 << replugTries_));
     }
     if ((problem == CameraProblem::noCamera || problem == CameraProblem::accessRefused) &&
