@@ -1,13 +1,36 @@
 #include "Platform/Linux/BlazePoseDetector.h"
+#include "Platform/Linux/OpenCvLandmarkNetwork.h"
+#include "Platform/Linux/XnnpackLandmarkNetwork.h"
 #include "Platform/VideoFrame.h"
 
 #include <benchmark/benchmark.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 #include <opencv2/imgproc.hpp>
 #include <string>
+#include <vector>
 
 namespace {
+
+enum class Engine { OpenCv, Xnnpack };
+
+std::unique_ptr<BlazePoseDetector> detectorOn(Engine engine, int threads) {
+    std::unique_ptr<PoseLandmarkNetwork> network;
+    if (engine == Engine::OpenCv) {
+        network = OpenCvLandmarkNetwork::create(SPINDREL_POSE_MODEL, threads);
+    } else {
+        network = XnnpackLandmarkNetwork::create(SPINDREL_POSE_MODEL, threads);
+    }
+    if (!network) {
+        return nullptr;
+    }
+    return std::make_unique<BlazePoseDetector>(std::move(network));
+}
 
 // A webcam-sized frame; the network's cost does not depend on what is in it.
 RgbImage webcamFrame() {
@@ -35,41 +58,111 @@ double residentMiB() {
     return 0.0;
 }
 
-// Memory the network costs the process: once loaded, and once it has run a frame and holds its
-// working buffers. Registered first so that nothing else has touched OpenCV yet.
+// Memory an engine costs the process: once loaded, and once it has run a few frames and holds
+// its working buffers. Each engine is measured in a child forked from this untouched process,
+// so neither is charged for what the other already brought in.
 void BM_PoseNetworkMemory(benchmark::State& state) {
+    const auto engine = Engine(state.range(0));
     for (auto _ : state) {
-        const double before = residentMiB();
-        auto detector = BlazePoseDetector::create(SPINDREL_POSE_MODEL, 1);
-        const double loaded = residentMiB();
-        benchmark::DoNotOptimize(detector->detect(webcamFrame()));
-        const double running = residentMiB();
-        state.counters["rss_load_MiB"] = loaded - before;
-        state.counters["rss_after_first_frame_MiB"] = running - before;
+        int channel[2];
+        if (pipe(channel) != 0) {
+            state.SkipWithError("no pipe");
+            return;
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            close(channel[0]);
+            double figures[2] = {-1.0, -1.0};
+            const RgbImage frame = webcamFrame();
+            const double before = residentMiB();
+            auto detector = detectorOn(engine, 1);
+            if (detector) {
+                figures[0] = residentMiB() - before;
+                for (int i = 0; i < 5; ++i) {
+                    benchmark::DoNotOptimize(detector->detect(frame));
+                }
+                figures[1] = residentMiB() - before;
+            }
+            const bool written = write(channel[1], figures, sizeof figures) == sizeof figures;
+            _exit(written ? 0 : 1);
+        }
+        close(channel[1]);
+        double figures[2] = {-1.0, -1.0};
+        const bool read = ::read(channel[0], figures, sizeof figures) == sizeof figures;
+        close(channel[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (!read || figures[0] < 0.0) {
+            state.SkipWithError("pose model did not load");
+            return;
+        }
+        state.counters["rss_load_MiB"] = figures[0];
+        state.counters["rss_running_MiB"] = figures[1];
     }
 }
-BENCHMARK(BM_PoseNetworkMemory)->Iterations(1);
+// Registered first, while nothing in this process has touched either engine.
+BENCHMARK(BM_PoseNetworkMemory)
+    ->ArgName("engine")
+    ->Arg(int(Engine::OpenCv))
+    ->Arg(int(Engine::Xnnpack))
+    ->Iterations(1);
 
-void BM_PoseDetect(benchmark::State& state) {
-    auto detector = BlazePoseDetector::create(SPINDREL_POSE_MODEL, int(state.range(0)));
-    if (!detector) {
+// Both engines on the same frame, in turn (ABBA, so a drift in the machine's speed falls on
+// both alike); the counters are each engine's median milliseconds per frame, by the wall clock
+// and in CPU time of the calling thread (which a busy shared machine inflates less).
+void BM_PoseEnginesAlternated(benchmark::State& state) {
+    const int threads = int(state.range(0));
+    auto opencv = detectorOn(Engine::OpenCv, threads);
+    auto xnnpack = detectorOn(Engine::Xnnpack, threads);
+    if (!opencv || !xnnpack) {
         state.SkipWithError("pose model did not load");
         return;
     }
     const RgbImage frame = webcamFrame();
-    benchmark::DoNotOptimize(detector->detect(frame));  // first run allocates
+    benchmark::DoNotOptimize(opencv->detect(frame));  // first runs allocate
+    benchmark::DoNotOptimize(xnnpack->detect(frame));
+    struct Times {
+        std::vector<double> wall;
+        std::vector<double> cpu;
+    };
+    Times opencvMs;
+    Times xnnpackMs;
+    const auto threadCpuMs = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    };
+    const auto timed = [&](BlazePoseDetector& detector, Times& into) {
+        const double cpuStart = threadCpuMs();
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(detector.detect(frame));
+        into.wall.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        into.cpu.push_back(threadCpuMs() - cpuStart);
+    };
     for (auto _ : state) {
-        benchmark::DoNotOptimize(detector->detect(frame));
+        timed(*opencv, opencvMs);
+        timed(*xnnpack, xnnpackMs);
+        timed(*xnnpack, xnnpackMs);
+        timed(*opencv, opencvMs);
     }
+    const auto median = [](std::vector<double> values) {
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        return values[values.size() / 2];
+    };
+    state.counters["opencv_ms"] = median(opencvMs.wall);
+    state.counters["xnnpack_ms"] = median(xnnpackMs.wall);
+    state.counters["opencv_cpu_ms"] = median(opencvMs.cpu);
+    state.counters["xnnpack_cpu_ms"] = median(xnnpackMs.cpu);
 }
-BENCHMARK(BM_PoseDetect)
+BENCHMARK(BM_PoseEnginesAlternated)
     ->ArgName("threads")
     ->Arg(1)
     ->Arg(2)
+    ->Iterations(40)
     ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(7)
-    ->ReportAggregatesOnly(true);
+    ->UseRealTime();
 
 // The frame-to-canvas step on its own, to see whether it matters next to the network.
 void BM_PoseCanvas(benchmark::State& state) {
