@@ -20,6 +20,8 @@ namespace {
 enum class Engine { OpenCv, Xnnpack };
 
 std::unique_ptr<BlazePoseDetector> detectorOn(Engine engine, int threads) {
+    // The canvas warp runs on OpenCV's threads, as in the posture module.
+    cv::setNumThreads(threads);
     std::unique_ptr<PoseLandmarkNetwork> network;
     if (engine == Engine::OpenCv) {
         network = OpenCvLandmarkNetwork::create(SPINDREL_POSE_MODEL, threads);

@@ -37,7 +37,7 @@ private:
     std::unique_ptr<pthreadpool, PoolDeleter> pool_;
     std::unique_ptr<xnn_runtime, RuntimeDeleter> runtime_;
     // Bound to the runtime once; XNNPACK may read a few bytes past the input's end.
-    std::vector<float> input_;
+    std::vector<std::uint8_t> input_;
     std::vector<float> landmarks_;
     std::vector<float> presence_;
 };
