@@ -1,7 +1,7 @@
 #include "Platform/Linux/BlazePoseDetector.h"
 
-#include "Platform/Linux/OpenCvLandmarkNetwork.h"
 #include "Platform/Linux/PoseGeometry.h"
+#include "Platform/Linux/XnnpackLandmarkNetwork.h"
 #include "Platform/VideoFrame.h"
 
 #include <cmath>
@@ -31,8 +31,11 @@ float sigmoid(float logit) {
 
 std::unique_ptr<BlazePoseDetector> BlazePoseDetector::create(const std::string& modelPath,
                                                              int threads) {
+    // The canvas warp runs on OpenCV's threads. The setting is process-wide: it also changes
+    // every other OpenCV call in the process.
+    cv::setNumThreads(threads);
     std::unique_ptr<PoseLandmarkNetwork> network =
-        OpenCvLandmarkNetwork::create(modelPath, threads);
+        XnnpackLandmarkNetwork::create(modelPath, threads);
     if (!network) {
         return nullptr;
     }
