@@ -166,11 +166,6 @@ std::optional<OnnxTensor> parseTensor(std::span<const std::byte> bytes) {
                     typed = reader.payload();
                 }
                 break;
-            case 7:  // int64_data, packed: varints, not fixed-width; see below
-                if (isBytes(reader)) {
-                    typed = reader.payload();
-                }
-                break;
             case 8:
                 tensor.name = reader.text();
                 break;
@@ -189,8 +184,8 @@ std::optional<OnnxTensor> parseTensor(std::span<const std::byte> bytes) {
     if (reader.failed()) {
         return std::nullopt;
     }
-    // int64_data is varint-encoded and so cannot be viewed in place; only raw_data is read
-    // for 64-bit integers, which is how every exporter writes constant shapes and pads.
+    // int64_data is varint-encoded and so cannot be viewed in place; 64-bit integers are read
+    // from raw_data only, which is how exporters write constant shapes and pads.
     tensor.data = !raw.empty() || tensor.type == OnnxTensor::Type::Int64 ? raw : typed;
     return tensor;
 }

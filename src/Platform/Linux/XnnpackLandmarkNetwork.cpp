@@ -430,10 +430,6 @@ private:
             (x.shape.size() == 4 && (x.shape[2] != 1 || x.shape[3] != 1))) {
             return false;
         }
-        std::size_t count = 1;
-        for (const std::size_t dim : x.shape) {
-            count *= dim;
-        }
         std::vector<std::size_t> shape;
         std::size_t targetCount = 1;
         for (const std::int64_t dim : *target) {
@@ -443,7 +439,8 @@ private:
             shape.push_back(std::size_t(dim));
             targetCount *= std::size_t(dim);
         }
-        if (targetCount != count || (shape.size() == 4 && (shape[2] != 1 || shape[3] != 1))) {
+        if (targetCount != elements(x.shape) ||
+            (shape.size() == 4 && (shape[2] != 1 || shape[3] != 1))) {
             return false;
         }
         const std::vector<std::size_t> dims = toNhwc(shape);
@@ -511,7 +508,7 @@ std::unique_ptr<XnnpackLandmarkNetwork> XnnpackLandmarkNetwork::create(const std
             return nullptr;
         }
         network->runtime_.reset(runtime);
-    }  // the builder's rearranged weights go here: the runtime holds its own packed copy
+    }  // the builder and its rearranged weights end here: the runtime packed its own copy
 
     network->input_.assign(std::size_t(kInputSize) * kInputSize * 3 + XNN_EXTRA_BYTES, 0);
     network->landmarks_.assign(PoseLandmarks::kCount * PoseLandmarks::kValuesPerLandmark, 0.0F);
