@@ -61,6 +61,17 @@ double elapsedMs(const QDateTime& from, const QDateTime& to) {
     return static_cast<double>(std::max<qint64>(0, from.msecsTo(to)));
 }
 
+// Instants are kept in UTC: their arithmetic is then plain, where a local time would go
+// through the time zone rules (mktime) on every comparison and difference, tick after tick.
+QDateTime instant(const QDateTime& wall) {
+    return wall.toUTC();
+}
+
+// The calendar day the user sees at that instant.
+QDate localDay(const QDateTime& wall) {
+    return wall.toLocalTime().date();
+}
+
 QDateTime backDated(const QDateTime& now, double idleSeconds) {
     return now.addMSecs(-static_cast<qint64>(std::llround(idleSeconds * 1000.0)));
 }
@@ -104,10 +115,10 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     showExerciseOffset_ = services_.settings.boolean(kShowExerciseOffset).value_or(false);
     postureTrackingEnabled_ = services_.settings.boolean(kPostureTrackingEnabled).value_or(false);
 
-    lastWall_ = services_.clock.now();
+    lastWall_ = instant(services_.clock.now());
     lastBoot_ = services_.clock.sinceBoot();
     lastLookWall_ = lastWall_;
-    lastLookDay_ = lastWall_.date();
+    lastLookDay_ = localDay(lastWall_);
     asleepAtLastLook_ = services_.clock.sinceBoot() - services_.clock.awakeSinceBoot();
     loadDailyData(lastWall_);
 
@@ -369,7 +380,7 @@ QDateTime SittingTracker::catchUp() {
 }
 
 QDateTime SittingTracker::observeNow() {
-    const QDateTime now = services_.clock.now();
+    const QDateTime now = instant(services_.clock.now());
     const milliseconds boot = services_.clock.sinceBoot();
     // The boot clock runs on through suspend and is never set, so a wall clock that moved
     // by a different amount was set (time sync, by hand).
@@ -391,10 +402,11 @@ void SittingTracker::followClockSet(const QDateTime& now, milliseconds shift) {
     // Soon after a launch in a new boot, a set that brings the clock to the record's own date
     // shows that the clock Spindrel was launched with was wrong, not the day.
     if (services_.clock.awakeSinceBoot() <= launchCorrectionUntil_) {
-        if (setAside_ && now.date() == setAside_->date) {
+        const QDate today = localDay(now);
+        if (setAside_ && today == setAside_->date) {
             restoreSetAsideRecord(now);
         }
-        if (now.date() == recordDate_) {
+        if (today == recordDate_) {
             reanchorDay(now);
         }
     }
@@ -439,12 +451,12 @@ void SittingTracker::bankSleep(const QDateTime& fellAsleep, const QDateTime& now
 }
 
 QDate SittingTracker::dayOf(const QDateTime& wall) const {
-    return wall.addMSecs(-clockSetSinceAnchor_.count()).date();
+    return localDay(wall.addMSecs(-clockSetSinceAnchor_.count()));
 }
 
 void SittingTracker::reanchorDay(const QDateTime& now) {
     clockSetSinceAnchor_ = milliseconds{0};
-    lastLookDay_ = now.date();
+    lastLookDay_ = localDay(now);
 }
 
 void SittingTracker::startNewDayIfDue(const QDateTime& now) {
@@ -461,7 +473,7 @@ void SittingTracker::startNewDay(const QDateTime& now) {
     setAside_.reset();
     const QDate day = dayOf(now);
     // The new day holds its own time only: spans still open at midnight count from there.
-    QDateTime midnight = day.startOfDay().addMSecs(clockSetSinceAnchor_.count());
+    QDateTime midnight = instant(day.startOfDay()).addMSecs(clockSetSinceAnchor_.count());
     if (dayStart_.isValid()) {
         midnight = std::max(midnight, dayStart_.addMSecs(kShortestDay.count()));
     }
@@ -470,10 +482,10 @@ void SittingTracker::startNewDay(const QDateTime& now) {
     dayStart_ = std::min(midnight, now);
     // Dates never go back, so two days are never stamped alike.
     recordDate_ = recordDate_.isValid() ? std::max(day, recordDate_.addDays(1)) : day;
-    if (now.date() == recordDate_) {
+    if (localDay(now) == recordDate_) {
         // The wall clock agrees on the day again: from here on days end at its midnight,
         // and this one never starts before the date it is stamped with.
-        dayStart_ = std::min(std::max(dayStart_, recordDate_.startOfDay()), now);
+        dayStart_ = std::min(std::max(dayStart_, instant(recordDate_.startOfDay())), now);
         reanchorDay(now);
     } else {
         lastLookDay_ = day;
@@ -499,7 +511,7 @@ void SittingTracker::restoreSetAsideRecord(const QDateTime& now) {
     // What was counted since launch belongs to the record's own day, which never ended.
     const SetAsideRecord record = *std::exchange(setAside_, std::nullopt);
     recordDate_ = record.date;
-    dayStart_ = std::min(record.date.startOfDay(), now);
+    dayStart_ = std::min(instant(record.date.startOfDay()), now);
     bankedMs_ = std::min(bankedMs_ + record.bankedMs, kLongestDayMs);
     bankedBreakMs_ = std::min(bankedBreakMs_ + record.bankedBreakMs, kLongestDayMs);
     publish(exerciseMinutes_, std::min(exerciseMinutes_ + record.exercise, kMostCount),
@@ -604,9 +616,10 @@ void SittingTracker::loadDailyData(const QDateTime& now) {
     const std::optional<QDate> stored = storedRecordDate();
     if (stored) {
         recordDate_ = *stored;
-        dayStart_ = storedInstant(kDayStart, instantShift, now)
-                        .value_or(std::min(
-                            stored->startOfDay().addMSecs(clockSetSinceAnchor_.count()), now));
+        dayStart_ =
+            storedInstant(kDayStart, instantShift, now)
+                .value_or(std::min(
+                    instant(stored->startOfDay()).addMSecs(clockSetSinceAnchor_.count()), now));
     }
     // A record dated after today was made before the clock was set back: it is still today's,
     // unless it began longer ago than a day can last. It began at least as long ago as it
@@ -648,7 +661,7 @@ std::optional<QDateTime> SittingTracker::storedInstant(const QString& key, qint6
         return std::nullopt;
     }
     // Nothing after now can have been counted in this clock's time.
-    return std::min(QDateTime::fromMSecsSinceEpoch(*stored + shiftMs), now);
+    return std::min(QDateTime::fromMSecsSinceEpoch(*stored + shiftMs, Qt::UTC), now);
 }
 
 void SittingTracker::saveDailyData() {
