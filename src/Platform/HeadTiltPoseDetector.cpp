@@ -85,14 +85,16 @@ std::optional<BodyJoints> HeadTiltPoseDetector::detect(const RgbImage& frame) {
     if (!body) {
         return body;
     }
+    // The face as the half-size pass places it; when that pass finds nobody, as the first did.
     const HalfSizeCanvas canvas(frame);
     const std::optional<BodyJoints> head = network_->detect(canvas.image);
-    if (!head) {
-        return body;
-    }
-    const Pixel nose = canvas.toFrame(head->nose);
-    const Pixel leftEar = canvas.toFrame(head->leftEar);
-    const Pixel rightEar = canvas.toFrame(head->rightEar);
+    const auto face = [&](const PoseJoint& joint) {
+        return head ? canvas.toFrame(joint) : inPixels(joint, frame);
+    };
+    const BodyJoints& faceJoints = head ? *head : *body;
+    const Pixel nose = face(faceJoints.nose);
+    const Pixel leftEar = face(faceJoints.leftEar);
+    const Pixel rightEar = face(faceJoints.rightEar);
     const double earSpacing = std::hypot(rightEar.x - leftEar.x, rightEar.y - leftEar.y);
     const std::optional<double> roll = FaceSymmetry::rollDegrees(
         frame, FaceWindow{nose.x, nose.y, kWindowPerEarSpacing * earSpacing});

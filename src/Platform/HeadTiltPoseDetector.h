@@ -14,7 +14,8 @@
 // hips lie below the picture would fill it; there the face lands where it is and at its true
 // size. Within a window on that face the roll comes from the face's mirror symmetry, and the
 // ears are set on a line at that roll through their midpoint, their spacing kept.
-// When the second pass finds nobody or the face gives no clear axis, the first pass's ears stay.
+// When the second pass finds nobody the first pass places the face window; when the face gives
+// no clear axis, the first pass's ears stay as they are.
 class HeadTiltPoseDetector : public PoseDetector {
 public:
     explicit HeadTiltPoseDetector(std::unique_ptr<PoseDetector> network);
