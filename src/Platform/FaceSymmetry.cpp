@@ -1,6 +1,7 @@
 #include "Platform/FaceSymmetry.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -15,8 +16,9 @@ namespace {
 // the search stays around a millisecond.
 constexpr int kPatch = 48;
 constexpr int kMaxShift = kPatch / 8;
-constexpr double kMaxRoll = 40.0;
-constexpr double kRollStep = 1.0;
+constexpr double kMaxRoll = 39.0;
+constexpr double kCoarseStep = 3.0;
+constexpr int kFineSpan = 3;  // whole degrees either side of the best coarse step
 // Below this radius the face is a few pixels wide and has no features to mirror.
 constexpr double kMinRadius = 6.0;
 
@@ -125,21 +127,34 @@ std::optional<double> rollDegrees(const RgbImage& frame, const FaceWindow& windo
         !std::isfinite(window.centreY)) {
         return std::nullopt;
     }
-    std::vector<double> mismatch;
-    for (double roll = -kMaxRoll; roll <= kMaxRoll + 1e-9; roll += kRollStep) {
-        mismatch.push_back(mirrorMismatch(detailPatch(frame, window, roll)));
+    const auto mismatchAt = [&](double roll) {
+        return mirrorMismatch(detailPatch(frame, window, roll));
+    };
+    // Coarse steps first, then whole degrees around the best of them.
+    double coarseBest = 0.0;
+    double coarseMismatch = std::numeric_limits<double>::infinity();
+    for (double roll = -kMaxRoll; roll <= kMaxRoll; roll += kCoarseStep) {
+        const double mismatch = mismatchAt(roll);
+        if (mismatch < coarseMismatch) {
+            coarseMismatch = mismatch;
+            coarseBest = roll;
+        }
     }
-    const auto best = std::min_element(mismatch.begin(), mismatch.end());
-    const auto index = std::size_t(best - mismatch.begin());
-    if (index == 0 || index + 1 == mismatch.size()) {
+    if (std::abs(coarseBest) >= kMaxRoll) {
         return std::nullopt;
     }
-    // A parabola through the best step and its neighbours places the minimum between steps.
-    const double left = mismatch[index - 1];
-    const double right = mismatch[index + 1];
+    std::array<double, 2 * kFineSpan + 1> fine{};
+    for (int step = -kFineSpan; step <= kFineSpan; ++step) {
+        fine[std::size_t(step + kFineSpan)] =
+            step == 0 ? coarseMismatch : mismatchAt(coarseBest + step);
+    }
+    const auto best = std::min_element(fine.begin() + 1, fine.end() - 1);
+    const double left = *(best - 1);
+    const double right = *(best + 1);
+    // A parabola through the best degree and its neighbours places the minimum between them.
     const double curvature = left - 2.0 * *best + right;
     const double offset = curvature > 0.0 ? 0.5 * (left - right) / curvature : 0.0;
-    return -kMaxRoll + (double(index) + offset) * kRollStep;
+    return coarseBest + double(best - fine.begin() - kFineSpan) + offset;
 }
 
 }  // namespace FaceSymmetry

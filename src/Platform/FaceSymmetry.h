@@ -15,7 +15,7 @@ namespace FaceSymmetry {
 
 // The roll of a face seen from the front: the direction, in degrees counter-clockwise on screen,
 // of the line square to the face's mirror axis, so an upright face reads 0°. The axis is found by
-// mirroring the window about lines through its middle (turned −40…40°, shifted sideways up to an
+// mirroring the window about lines through its middle (turned −39…39°, shifted sideways up to an
 // eighth of the window) and keeping the one that matches its mirror image best. Eyes, brows,
 // nose and mouth are far more symmetric than any pose network's guess at ears hidden in hair.
 // None when the window is too small, or the best axis lies on the edge of the search.
