@@ -18,7 +18,8 @@ namespace FaceSymmetry {
 // mirroring the window about lines through its middle (turned −39…39°, shifted sideways up to an
 // eighth of the window) and keeping the one that matches its mirror image best. Eyes, brows,
 // nose and mouth are far more symmetric than any pose network's guess at ears hidden in hair.
-// None when the window is too small, or the best axis lies on the edge of the search.
+// None when the window is too small, when the best axis lies on the edge of the search, or when
+// it matches hardly better than the others: a head seen side-on has no mirror axis.
 std::optional<double> rollDegrees(const RgbImage& frame, const FaceWindow& window);
 
 }  // namespace FaceSymmetry
