@@ -1,10 +1,12 @@
 #include "Models/SittingTracker.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "Data/ScienceNudges.h"
+#include "Platform/CameraWatch.h"
 #include "Platform/Clock.h"
 #include "Platform/IdleSource.h"
 #include "Platform/Notifier.h"
@@ -95,7 +97,8 @@ qint64 storedCount(const SettingsStore& settings, const QString& key) {
 SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     : QObject(parent),
       services_(services),
-      postureCamera_(services.clock, services.settings, services.camera) {
+      postureCamera_(services.clock, services.settings, services.camera),
+      callWatch_(services.cameraWatch, services.clock) {
     const auto interval = services_.settings.integer(kReminderInterval);
     reminderInterval_ = interval && *interval >= 1 ? *interval : defaultReminderInterval;
     showExerciseOffset_ = services_.settings.boolean(kShowExerciseOffset).value_or(false);
@@ -113,10 +116,19 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     sessionStart_ = lastWall_;
     reminderSessionStart_ = lastWall_;
 
-    timer_.setTimerType(Qt::VeryCoarseTimer);
+    // A coarse timer may fire up to half a second early, and a tick that comes 59.6 s into a
+    // minute's reminder interval would put the reminder off by a whole tick. Once every 30 s,
+    // a precise timer costs no more wake-ups.
+    timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(tickInterval);
     connect(&timer_, &QTimer::timeout, this, &SittingTracker::tick);
     timer_.start();
+
+    // Another app may hold the webcam already: the camera waits for it from the start.
+    postureCamera_.setPausedForOtherApp(callWatch_.onCall());
+    connect(&callWatch_, &CallWatch::onCallChanged, this, &SittingTracker::followCall);
+    connect(&services_.cameraWatch, &CameraWatch::devicesChanged, &postureCamera_,
+            &PostureCamera::videoDevicesChanged);
 
     if (postureTrackingEnabled_) {  // posture step C
         postureCamera_.start();
@@ -235,7 +247,8 @@ void SittingTracker::bankOpenSpans() {
     // idleness that was already on its way to becoming a break.
     const QDateTime now = catchUp();
     if (sessionStart_) {
-        const double idle = inSeconds(services_.idleSource.idleTime()).value_or(0.0);
+        const double idle =
+            idleOutsideCalls(inSeconds(services_.idleSource.idleTime()).value_or(0.0));
         closeSession(idle >= microBreakThreshold ? backDated(now, idle) : now);
     }
     if (breakStartTime_) {
@@ -253,15 +266,37 @@ void SittingTracker::noteResumed() {
 }
 
 void SittingTracker::tick() {
+    const QScopedValueRollback ticking(ticking_, true);
     const QDateTime now = catchUp();
+    callWatch_.recheck();
     // An unanswered sample says nothing about the user: the accounting waits for the next
     // answer, which still back-dates an absence that went on meanwhile.
     if (const auto idle = sampleIdleSeconds()) {
-        accountForIdle(now, *idle);
+        accountForIdle(now, idleOutsideCalls(*idle));
     }
     updatePublishedState(now);
     if (postureTrackingEnabled_) {
         postureAnalyzer().analyze();
+    }
+}
+
+double SittingTracker::idleOutsideCalls(double idle) const {
+    // On a call the user sits at the desk without touching keyboard or mouse: that is no
+    // absence. Afterwards idleness counts only from when the other app let go of the webcam.
+    if (callWatch_.onCall()) {
+        return 0.0;
+    }
+    if (const std::optional<milliseconds> since = callWatch_.sinceReleased()) {
+        return std::min(idle, static_cast<double>(since->count()) / 1000.0);
+    }
+    return idle;
+}
+
+void SittingTracker::followCall() {
+    postureCamera_.setPausedForOtherApp(callWatch_.onCall());
+    // The call is over: whatever fell due during it goes out now, not at the next tick.
+    if (!callWatch_.onCall() && !ticking_) {
+        tick();
     }
 }
 
@@ -298,8 +333,10 @@ void SittingTracker::accountForIdle(const QDateTime& now, double idle) {
         if (!reminderSessionStart_) {
             reminderSessionStart_ = now;
         }
+        // A reminder that falls due during a call waits for its end, with the span left
+        // running: it then goes out once, with the minutes really sat.
         const double minutes = elapsedMs(*reminderSessionStart_, now) / 60000.0;
-        if (minutes >= static_cast<double>(reminderInterval_)) {
+        if (minutes >= static_cast<double>(reminderInterval_) && !callWatch_.onCall()) {
             sendReminder(static_cast<qint64>(std::trunc(minutes)));
             closeSession(now);
             sessionStart_ = now;

@@ -340,21 +340,12 @@ TEST(SittingTrackerOperations, LoggedExerciseIsNeverNegativeAndIsSaved) {
     EXPECT_EQ(desk.settings.integer(u"exerciseToday"_s), 20);
 }
 
-TEST(SittingTrackerOperations, SettersPublishAndPersistAtOnce) {
+TEST(SittingTrackerOperations, SwitchesSurviveARestart) {
     Desk desk;
-    SittingTracker& tracker = desk.launch();
-    QSignalSpy posture(&tracker, &SittingTracker::postureTrackingEnabledChanged);
-    const int commitsBefore = desk.settings.commits;
-    tracker.setShowExerciseOffset(true);
-    tracker.setPostureTrackingEnabled(true);
-    tracker.setPostureTrackingEnabled(true);
-    EXPECT_EQ(posture.count(), 1);
-    EXPECT_EQ(desk.settings.commits, commitsBefore + 3);  // every assignment is written
-    EXPECT_EQ(desk.settings.boolean(u"showExerciseOffset"_s), true);
-    EXPECT_EQ(desk.settings.boolean(u"postureTrackingEnabled"_s), true);
-
+    desk.launch().setShowExerciseOffset(true);
+    desk.tracker->setPostureTrackingEnabled(true);
     desk.tracker.reset();
-    SittingTracker& again = desk.launch();
+    const SittingTracker& again = desk.launch();
     EXPECT_TRUE(again.showExerciseOffset());
     EXPECT_TRUE(again.postureTrackingEnabled());
 }
