@@ -1,3 +1,5 @@
+#include "Platform/FaceSymmetry.h"
+#include "Platform/HeadTiltPoseDetector.h"
 #include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/VideoFrame.h"
 
@@ -5,6 +7,8 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <QImage>
 #include <fstream>
 #include <opencv2/imgproc.hpp>
 #include <string>
@@ -101,6 +105,50 @@ BENCHMARK(BM_PoseDetect)
     ->UseRealTime()
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
+
+// The whole posture pass: the network on the frame, again on the frame at half size, and the
+// face's mirror-symmetry search. Its cost over BM_PoseDetect is what the head tilt adds.
+void BM_PoseDetectWithHeadTilt(benchmark::State& state) {
+    auto network = BlazePoseDetector::create(SPINDREL_POSE_MODEL, int(state.range(0)));
+    if (!network) {
+        state.SkipWithError("pose model did not load");
+        return;
+    }
+    HeadTiltPoseDetector detector(std::move(network));
+    const QImage photo = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/astronaut.png"))
+                             .convertToFormat(QImage::Format_RGB888);
+    RgbImage frame;
+    frame.width = photo.width();
+    frame.height = photo.height();
+    for (int row = 0; row < photo.height(); ++row) {
+        frame.pixels.append(reinterpret_cast<const char*>(photo.constScanLine(row)),
+                            qsizetype(photo.width()) * 3);
+    }
+    if (!detector.detect(frame)) {
+        state.SkipWithError("nobody found in the photograph");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(detector.detect(frame));
+    }
+}
+BENCHMARK(BM_PoseDetectWithHeadTilt)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// The face's mirror-symmetry search on its own.
+void BM_FaceSymmetry(benchmark::State& state) {
+    const RgbImage frame = webcamFrame();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FaceSymmetry::rollDegrees(frame, FaceWindow{320, 200, 40}));
+    }
+}
+BENCHMARK(BM_FaceSymmetry)->Unit(benchmark::kMillisecond);
 
 // The frame-to-canvas step on its own, to see whether it matters next to the network.
 void BM_PoseCanvas(benchmark::State& state) {

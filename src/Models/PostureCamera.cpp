@@ -105,7 +105,8 @@ public:
         if (!joints) {
             return;
         }
-        if (const std::optional<PostureAngles> angles = PostureGeometry::measure(*joints)) {
+        const double aspect = double(image->width) / image->height;
+        if (const std::optional<PostureAngles> angles = PostureGeometry::measure(*joints, aspect)) {
             report(&PostureCamera::measured, *angles);
         }
     }
