@@ -4,6 +4,7 @@
 
 #include "Models/SittingTracker.h"
 #include "Support/FakeCamera.h"
+#include "Support/FakeCameraWatch.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -21,7 +22,9 @@ struct BenchDesk {
     MemorySettingsStore settings;
     FakeRandomSource random;
     FakeCameraBackend camera;
-    SittingTracker tracker{TrackerServices{clock, idle, notifier, settings, random, camera}};
+    FakeCameraWatch cameraWatch;
+    SittingTracker tracker{
+        TrackerServices{clock, idle, notifier, settings, random, camera, cameraWatch}};
 };
 
 // One tick of an ordinary working minute: active, no reminder due.
@@ -29,7 +32,7 @@ void BM_ActiveTick(benchmark::State& state) {
     BenchDesk desk;
     desk.settings.setInteger(QStringLiteral("reminderInterval"), 1'000'000);
     SittingTracker quiet(TrackerServices{desk.clock, desk.idle, desk.notifier, desk.settings,
-                                         desk.random, desk.camera});
+                                         desk.random, desk.camera, desk.cameraWatch});
     for (auto _ : state) {
         desk.clock.advance(30s);
         quiet.tick();

@@ -1,5 +1,6 @@
 // Writes pictures of every page in each of its states, in the window as it is composited:
-//   render_pages [DIR]     PNGs into DIR, /tmp/pages-png by default
+//   render_pages [DIR]         PNGs into DIR, /tmp/pages-png by default
+//   render_pages DIR camera    only each camera problem, on the calibration page and the card
 // The tracker runs over the test fakes, so each state is set up exactly.
 #include <QAbstractItemView>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include "Views/ExerciseOffsetCard.h"
 #include "Views/FilledButton.h"
 #include "Views/Pages.h"
+#include "Views/PostureIndicatorCard.h"
 #include "Views/ResetView.h"
 #include "Views/SettingsView.h"
 #include "Views/ToggleSwitch.h"
@@ -261,6 +263,44 @@ void calibrations(const QDir& folder) {
     }
 }
 
+// Each camera problem as the calibration page and the dashboard's posture card put it.
+void cameraProblems(const QDir& folder) {
+    enum class Cause { noCamera, refused, noModel, unplugged, otherApp };
+    const std::pair<Cause, QString> causes[] = {
+        {Cause::noCamera, u"no-webcam"_s},    {Cause::refused, u"access-refused"_s},
+        {Cause::noModel, u"no-pose-model"_s}, {Cause::unplugged, u"unplugged"_s},
+        {Cause::otherApp, u"other-app"_s},
+    };
+    for (const auto& [cause, name] : causes) {
+        PageDesk desk;
+        FakeScene& scene = desk.camera.scene;
+        scene.hasCamera = cause != Cause::noCamera;
+        scene.refusesAccess = cause == Cause::refused;
+        scene.modelLoads = cause != Cause::noModel;
+        desk.storeToday(140, 20);
+        desk.storeCalibration();
+        desk.settings.setBoolean(u"postureTrackingEnabled"_s, true);
+        desk.open();
+        PostureCamera& camera = desk.tracker->postureCamera();
+        if (cause == Cause::unplugged || cause == Cause::otherApp) {
+            waitUntil([&] { return camera.isRunning(); });
+            if (cause == Cause::unplugged) {
+                desk.camera.unplug();
+            } else {
+                desk.cameraWatch.setHeldByOtherApp(true);
+            }
+        }
+        waitUntil([&] { return camera.problem().has_value(); });
+        desk.tick();
+        Window window(desk);
+        auto& dashboard = window.page<DashboardView>();
+        dashboard.scrollArea()->ensureWidgetVisible(dashboard.postureCard());
+        window.save(folder, u"camera-%1-card"_s.arg(name));
+        window.show(AppPage::calibration);
+        window.save(folder, u"camera-%1-calibration"_s.arg(name));
+    }
+}
+
 // The tray figure at 22 px as a panel that draws icons as given shows it, on a black, a grey
 // and a white bar, four times enlarged: outlined in a dark and in a light text colour, and the
 // plain symbolic file beside them.
@@ -292,11 +332,16 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QCoreApplication::arguments();
     const QDir folder(arguments.size() > 1 ? arguments[1] : u"/tmp/pages-png"_s);
     QDir().mkpath(folder.path());
+    if (arguments.size() > 2 && arguments[2] == u"camera"_s) {
+        cameraProblems(folder);
+        return 0;
+    }
     dashboards(folder);
     resets(folder);
     settings(folder);
     calibrations(folder);
     pickersAndFades(folder);
+    cameraProblems(folder);
     trayFigures(folder);
     return 0;
 }

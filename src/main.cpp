@@ -29,6 +29,7 @@
 #include "Platform/Linux/SystemClock.h"
 #include "Platform/Linux/SystemRandomSource.h"
 #include "Platform/Linux/TerminationSignals.h"
+#include "Platform/Linux/VideoDeviceWatcher.h"
 #include "Platform/Linux/WaylandIdleSource.h"
 #include "Platform/Linux/XScreenSaverIdleSource.h"
 #include "Views/ContentView.h"
@@ -142,9 +143,11 @@ int main(int argc, char* argv[]) {
                                JsonSettingsStore::defaultLegacyIniPath());
     DBusNotifier notifier(session);
     LogindSleepMonitor sleepMonitor(QDBusConnection::systemBus());
+    // Watched whether or not posture tracking is on: another app on the webcam is a call.
+    VideoDeviceWatcher cameraWatch;
 
-    const std::unique_ptr<SittingTracker> tracker =
-        SittingTracker::createShared({clock, idleSource, notifier, settings, random, camera});
+    const std::unique_ptr<SittingTracker> tracker = SittingTracker::createShared(
+        {clock, idleSource, notifier, settings, random, camera, cameraWatch});
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::aboutToSleep, tracker.get(),
                      &SittingTracker::noteSleepStarting);
     QObject::connect(&sleepMonitor, &LogindSleepMonitor::resumed, tracker.get(),

@@ -2,7 +2,8 @@
 """Checks the ONNX pose network against a plain numpy run of the TFLite graph.
 
 The numpy side interprets the .tflite in its own NHWC layout, operator by operator, without
-any of the converter's layout changes; only the flatbuffer reading is shared. Both run on the
+any of the converter's layout changes; only the flatbuffer reading is shared. The ONNX file runs
+through tools/pose_onnx.py, a numpy interpreter of its own NCHW graph. Both run on the
 same 256×256 RGB input and the largest difference of each kept output is printed.
 
     tools/check-pose-conversion.py pose_landmark_lite.tflite data/pose_landmark_lite.onnx \
@@ -21,6 +22,8 @@ spec = importlib.util.spec_from_file_location("tflite_to_onnx",
                                               os.path.join(HERE, "tflite-to-onnx.py"))
 converter = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(converter)
+sys.path.insert(0, HERE)
+from pose_onnx import PoseOnnx  # noqa: E402
 
 
 def same_pads(size, kernel, stride, dilation=1):
@@ -141,7 +144,7 @@ def main():
     tflite_path, onnx_path, *images = sys.argv[1:]
     with open(tflite_path, "rb") as f:
         model = converter.Model(f.read())
-    net = cv2.dnn.readNetFromONNX(onnx_path)
+    network = PoseOnnx(onnx_path)
     inputs = [("noise", np.random.default_rng(7).random((256, 256, 3), dtype=np.float32))]
     for path in images:
         bgr = cv2.imread(path, cv2.IMREAD_COLOR)
@@ -150,8 +153,8 @@ def main():
     worst = 0.0
     for label, image in inputs:
         reference = run_tflite(model, image)
-        net.setInput(cv2.dnn.blobFromImage(image))
-        ours = net.forward(["Identity", "Identity_1"])
+        landmarks, presence = network.run(image)
+        ours = [landmarks, np.float32(presence)]
         for name, got in zip(["Identity", "Identity_1"], ours):
             want = reference[name]
             diff = float(np.max(np.abs(got.reshape(want.shape) - want)))

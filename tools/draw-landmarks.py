@@ -15,13 +15,16 @@ import sys
 import cv2
 import numpy as np
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pose_onnx import PoseOnnx  # noqa: E402
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 INPUT = 256
 MIN_PRESENCE = 0.5
 UPRIGHT_NOSE_HEIGHT = 0.46
 
 
-def detect(net, rgb):
+def detect(network, rgb):
     """Joints as (x, y, confidence) normalised with y upward, or None when nobody is there."""
     h, w = rgb.shape[:2]
     scale = INPUT / max(w, h)
@@ -29,9 +32,7 @@ def detect(net, rgb):
     to_canvas = np.array([[scale, 0, offset_x], [0, scale, 0]])
     canvas = cv2.warpAffine(rgb, to_canvas, (INPUT, INPUT), flags=cv2.INTER_LINEAR,
                             borderMode=cv2.BORDER_CONSTANT, borderValue=(0, 0, 0))
-    net.setInput(cv2.dnn.blobFromImage(canvas, 1 / 255.0))
-    landmarks, presence = net.forward(["Identity", "Identity_1"])
-    presence = float(presence.ravel()[0])
+    landmarks, presence = network.run(canvas.astype(np.float32) / 255.0)
     if presence < MIN_PRESENCE:
         return None, presence
     lm = landmarks.reshape(39, 5)
@@ -109,7 +110,7 @@ def draw(bgr, joints, presence):
 def main():
     out_dir, *paths = sys.argv[1:]
     os.makedirs(out_dir, exist_ok=True)
-    net = cv2.dnn.readNetFromONNX(os.path.join(ROOT, "data", "pose_landmark_lite.onnx"))
+    network = PoseOnnx(os.path.join(ROOT, "data", "pose_landmark_lite.onnx"))
     for path in paths:
         bgr = cv2.imread(path, cv2.IMREAD_COLOR)
         variants = [("", bgr), ("-mirrored", cv2.flip(bgr, 1))]
@@ -119,7 +120,7 @@ def main():
             variants.append(("-rotated%+d" % degrees,
                              cv2.warpAffine(bgr, turn, (w, h), borderMode=cv2.BORDER_REPLICATE)))
         for suffix, image in variants:
-            joints, presence = detect(net, cv2.cvtColor(image, cv2.COLOR_BGR2RGB))
+            joints, presence = detect(network, cv2.cvtColor(image, cv2.COLOR_BGR2RGB))
             name = os.path.splitext(os.path.basename(path))[0] + suffix
             target = os.path.join(out_dir, name + ".png")
             cv2.imwrite(target, draw(image, joints, presence))

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Converts the BlazePose landmark network from TFLite to ONNX for OpenCV's DNN importer.
+"""Converts the BlazePose landmark network from TFLite to an ONNX file of opset 11.
 
 Standard library only, so it runs on a stock Debian python3. The output is deterministic:
 the same .tflite always gives the same bytes.
@@ -7,7 +7,7 @@ the same .tflite always gives the same bytes.
     tools/tflite-to-onnx.py pose_landmark_lite.tflite data/pose_landmark_lite.onnx
 
 TFLite tensors are NHWC; the ONNX graph is NCHW with input "input" [1,3,256,256] (RGB in
-[0,1]) so cv::dnn::blobFromImage feeds it directly. Only the landmark and person-present
+[0,1]), as ONNX readers expect. Only the landmark and person-present
 outputs are kept; the nodes that only feed the dropped outputs are pruned.
 """
 
@@ -215,6 +215,7 @@ class Converter:
         self.names = {}  # tensor index -> ONNX value name
         self.kept_outputs = kept_outputs
         self.fresh = 0
+        self.scalars = {}
 
     def tensor(self, index):
         return self.model.tensors[index]
@@ -233,6 +234,13 @@ class Converter:
         if not t.data:
             return None
         return t.values(), t.shape
+
+    def scalar(self, value):
+        """One shared float initializer per constant, for operator bounds."""
+        name = "scalar_%g" % value
+        if name not in self.scalars:
+            self.scalars[name] = self.add_initializer(name, [], [value])
+        return name
 
     def add_initializer(self, name, dims, values, onnx_type=ONNX_FLOAT):
         self.initializers.append(tensor_proto(name, dims, onnx_type, values))
@@ -254,11 +262,10 @@ class Converter:
             return value
         if kind == "RELU":
             self.node("Relu", [value], [output])
-        elif kind == "RELU6":
-            # OpenCV 4.6 reads Clip bounds from attributes only.
-            self.node("Clip", [value], [output], min=0.0, max=6.0)
-        elif kind == "RELU_N1_TO_1":
-            self.node("Clip", [value], [output], min=-1.0, max=1.0)
+        elif kind in ("RELU6", "RELU_N1_TO_1"):
+            # Since opset 11 Clip takes its bounds as inputs; attributes are the opset-6 form.
+            low, high = (0.0, 6.0) if kind == "RELU6" else (-1.0, 1.0)
+            self.node("Clip", [value, self.scalar(low), self.scalar(high)], [output])
         elif kind == "TANH":
             self.node("Tanh", [value], [output])
         else:

@@ -96,9 +96,10 @@ double PostureAnalyzer::deviation(PostureIssue issue, const PostureSnapshot& sna
 }
 
 void PostureAnalyzer::analyze() {
-    // A measurement from long ago says nothing about the user now.
+    // A measurement from long ago says nothing about the user now; nor does one from just
+    // before another app took the camera for a call, which nobody judges posture in.
     const std::optional<PostureSnapshot> snapshot = camera_.freshSnapshot();
-    if (!snapshot) {
+    if (!snapshot || camera_.isPausedForOtherApp()) {
         QMetaObject::invokeMethod(
             this, [this] { publishStatus(PostureStatus::unknown); }, Qt::QueuedConnection);
         return;

@@ -105,7 +105,8 @@ public:
         if (!joints) {
             return;
         }
-        if (const std::optional<PostureAngles> angles = PostureGeometry::measure(*joints)) {
+        const double aspect = double(image->width) / image->height;
+        if (const std::optional<PostureAngles> angles = PostureGeometry::measure(*joints, aspect)) {
             report(&PostureCamera::measured, *angles);
         }
     }
@@ -131,7 +132,15 @@ private:
 
 PostureCamera::PostureCamera(Clock& clock, SettingsStore& settings, CameraBackend& backend,
                              QObject* parent)
-    : QObject(parent), clock_(clock), settings_(settings), backend_(backend) {}
+    : QObject(parent), clock_(clock), settings_(settings), backend_(backend) {
+    replugRetry_.setSingleShot(true);
+    connect(&replugRetry_, &QTimer::timeout, this, [this] {
+        if (wanted_ && !pausedForOtherApp_) {
+            ++replugTries_;
+            openSession();
+        }
+    });
+}
 
 PostureCamera::~PostureCamera() {
     if (!worker_) {
@@ -172,6 +181,22 @@ void PostureCamera::ensureWorker() {
 }
 
 void PostureCamera::start() {
+    wanted_ = true;
+    if (pausedForOtherApp_) {
+        setProblem(CameraProblem::inUseByOtherApp);
+        return;
+    }
+    openSession();
+}
+
+void PostureCamera::stop() {
+    wanted_ = false;
+    replugTries_ = 0;
+    replugRetry_.stop();
+    closeSession();
+}
+
+void PostureCamera::openSession() {
     if (isRunning_ || settingUp_) {
         return;
     }
@@ -183,7 +208,7 @@ void PostureCamera::start() {
         Qt::QueuedConnection);
 }
 
-void PostureCamera::stop() {
+void PostureCamera::closeSession() {
     settingUp_ = false;
     ++session_;  // whatever the worker still reports belongs to the stopped session
     if (worker_) {
@@ -194,11 +219,41 @@ void PostureCamera::stop() {
     setRunning(false);
 }
 
+void PostureCamera::setPausedForOtherApp(bool paused) {
+    if (paused == pausedForOtherApp_) {
+        return;
+    }
+    pausedForOtherApp_ = paused;
+    if (paused) {
+        replugRetry_.stop();
+        closeSession();
+        setProblem(CameraProblem::inUseByOtherApp);
+        return;
+    }
+    if (problem_ == CameraProblem::inUseByOtherApp) {
+        setProblem(std::nullopt);
+    }
+    if (wanted_) {
+        openSession();
+    }
+}
+
+void PostureCamera::videoDevicesChanged() {
+    const bool deviceTrouble = problem_ == CameraProblem::noCamera ||
+                               problem_ == CameraProblem::accessRefused ||
+                               problem_ == CameraProblem::cameraDisconnected;
+    if (wanted_ && deviceTrouble && !pausedForOtherApp_ && !isRunning_ && !settingUp_) {
+        replugTries_ = 0;
+        replugRetry_.start(replugSettle);
+    }
+}
+
 void PostureCamera::sessionStarted(quint64 session) {
     if (session != session_ || !settingUp_) {
         return;
     }
     settingUp_ = false;
+    replugTries_ = 0;
     setProblem(std::nullopt);
     setRunning(true);
 }
@@ -210,6 +265,13 @@ void PostureCamera::sessionFailed(quint64 session, CameraProblem problem) {
     settingUp_ = false;
     setRunning(false);
     setProblem(problem);
+    // The desktop may list a webcam just plugged in, and grant the user access to it, only a
+    // while after its node appears.
+    const bool notReadyYet =
+        problem == CameraProblem::noCamera || problem == CameraProblem::accessRefused;
+    if (replugTries_ > 0 && replugTries_ < replugAttempts && notReadyYet && wanted_) {
+        replugRetry_.start(replugSettle * (1 << replugTries_));
+    }
     if ((problem == CameraProblem::noCamera || problem == CameraProblem::accessRefused) &&
         !cameraPermissionDenied_) {
         cameraPermissionDenied_ = true;

@@ -2,10 +2,12 @@
 
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 #include <chrono>
 #include <memory>
 #include <optional>
 
+#include "Models/CameraProblem.h"
 #include "Models/PostureGeometry.h"
 #include "Models/PostureSnapshot.h"
 
@@ -13,9 +15,6 @@ class CameraBackend;
 class CameraWorker;
 class Clock;
 class SettingsStore;
-
-// Why the camera is not measuring, for the screens to put into words.
-enum class CameraProblem { noCamera, accessRefused, cameraDisconnected, poseModelMissing };
 
 // The webcam as a slow stream of posture measurements, and the calibrated baseline they are
 // judged against. Capture and pose detection run on the worker thread "posture.camera"; every
@@ -34,6 +33,11 @@ public:
     static constexpr double uncalibratedHeadTilt = 0.0;
     static constexpr double uncalibratedShoulderTilt = 0.0;
     static constexpr double uncalibratedSlouchAngle = 90.0;
+    // A webcam plugged in is given this long to settle (permissions, the desktop's device
+    // list) before it is opened.
+    static constexpr std::chrono::milliseconds replugSettle{1500};
+    // Tries after a device appeared, each waiting twice as long as the one before.
+    static constexpr int replugAttempts = 3;
 
     PostureCamera(Clock& clock, SettingsStore& settings, CameraBackend& backend,
                   QObject* parent = nullptr);
@@ -56,9 +60,16 @@ public:
     double baselineShoulderTilt() const { return baselineShoulderTilt_; }
     double baselineSlouchAngle() const { return baselineSlouchAngle_; }
 
-    // Starts capturing; nothing happens while running or while a start is under way.
+    // Starts capturing; nothing happens while running or while a start is under way. While
+    // another app holds the webcam the start waits until it is free again.
     void start();
     void stop();
+    // Lets go of the webcam at once while another app uses it, and takes it back afterwards if
+    // capture is still wanted.
+    void setPausedForOtherApp(bool paused);
+    bool isPausedForOtherApp() const { return pausedForOtherApp_; }
+    // A video device appeared or went: a camera that was missing or unplugged is tried again.
+    void videoDevicesChanged();
     // The current measurement becomes the baseline, and is kept. Nothing without one.
     void calibrate();
     void loadCalibration();
@@ -73,6 +84,8 @@ signals:
 private:
     friend class CameraWorker;
     void ensureWorker();
+    void openSession();
+    void closeSession();
     void sessionStarted(quint64 session);
     void sessionFailed(quint64 session, CameraProblem problem);
     void measured(quint64 session, PostureAngles angles);
@@ -95,6 +108,12 @@ private:
     // Each start opens a new session; reports from an earlier one are ignored.
     quint64 session_ = 0;
     bool settingUp_ = false;
+    // start() was asked for and stop() has not been since: capture resumes after a pause or
+    // when an unplugged camera comes back.
+    bool wanted_ = false;
+    bool pausedForOtherApp_ = false;
+    QTimer replugRetry_;
+    int replugTries_ = 0;
     QThread thread_;
     std::unique_ptr<CameraWorker> worker_;
 };

@@ -49,7 +49,7 @@ double angleDifferenceDegrees(double from, double to) {
     return turn;
 }
 
-std::optional<PostureAngles> measure(const BodyJoints& joints) {
+std::optional<PostureAngles> measure(const BodyJoints& joints, double frameAspect) {
     const std::array trusted = {joints.nose,         joints.leftEar,       joints.rightEar,
                                 joints.leftShoulder, joints.rightShoulder, joints.neck};
     if (!std::all_of(trusted.begin(), trusted.end(), [](const PoseJoint& joint) {
@@ -60,9 +60,13 @@ std::optional<PostureAngles> measure(const BodyJoints& joints) {
     const QPointF leftShoulder = location(joints.leftShoulder);
     const QPointF rightShoulder = location(joints.rightShoulder);
     const QPointF shoulderMidpoint = (leftShoulder + rightShoulder) * 0.5;
+    const auto seen = [frameAspect](const PoseJoint& joint) {
+        return QPointF(joint.x * frameAspect, joint.y);
+    };
     return PostureAngles{
-        .headTiltDegrees = directionDegrees(location(joints.leftEar), location(joints.rightEar)),
-        .shoulderTiltDegrees = directionDegrees(leftShoulder, rightShoulder),
+        .headTiltDegrees = directionDegrees(seen(joints.leftEar), seen(joints.rightEar)),
+        .shoulderTiltDegrees =
+            directionDegrees(seen(joints.leftShoulder), seen(joints.rightShoulder)),
         .slouchAngleDegrees =
             vertexAngleDegrees(location(joints.nose), location(joints.neck), shoulderMidpoint),
     };

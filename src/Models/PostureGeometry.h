@@ -25,7 +25,9 @@ double directionDegrees(QPointF from, QPointF to);
 double vertexAngleDegrees(QPointF a, QPointF vertex, QPointF b);
 // The shortest signed turn from `from` to `to`, in (−180, 180]: 179° and −179° are 2° apart.
 double angleDifferenceDegrees(double from, double to);
-// The angles of one detected body; none when any of its six joints is not trusted.
-std::optional<PostureAngles> measure(const BodyJoints& joints);
+// The angles of one detected body; none when any of its six joints is not trusted. The tilts are
+// directions in the picture as seen: x is stretched by the frame's width / height, so a head
+// turned 15° reads 15° on a 16:9 webcam too, not the 25° its normalised coordinates give.
+std::optional<PostureAngles> measure(const BodyJoints& joints, double frameAspect = 1.0);
 
 }  // namespace PostureGeometry

@@ -41,4 +41,26 @@ DetailLine detailLine(PostureStatus status, std::optional<PostureIssue> worstIss
     return {u"Spine aligned. Confidence unlocked."_s, Tone::good};
 }
 
+QString cameraProblemText(CameraProblem problem) {
+    switch (problem) {
+        case CameraProblem::noCamera:
+            return u"No webcam found. Plug one in and tracking starts by itself."_s;
+        case CameraProblem::accessRefused:
+            return u"Camera access denied. Add yourself to the video group "
+                   u"(sudo usermod -aG video $USER), then log in again."_s;
+        case CameraProblem::cameraDisconnected:
+            return u"Camera unplugged. Tracking resumes when it's back."_s;
+        case CameraProblem::poseModelMissing:
+            return u"The pose model is missing. Reinstall Spindrel to track posture."_s;
+        case CameraProblem::inUseByOtherApp:
+            return u"Paused while another app uses the camera."_s;
+    }
+    return {};
+}
+
+bool needsTheUser(CameraProblem problem) {
+    return problem == CameraProblem::noCamera || problem == CameraProblem::accessRefused ||
+           problem == CameraProblem::poseModelMissing;
+}
+
 }  // namespace PostureWording

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+#include "Models/CameraProblem.h"
 #include "Models/PostureVerdict.h"
 #include "Models/RiskLevel.h"
 
@@ -24,5 +25,10 @@ std::optional<SrgbColor> statusColor(PostureStatus status);
 QString iconName(PostureStatus status);
 DetailLine detailLine(PostureStatus status, std::optional<PostureIssue> worstIssue,
                       double deviation, bool calibrated);
+// Why the camera is not measuring, in words a user can act on; on the posture card and the
+// calibration page alike.
+QString cameraProblemText(CameraProblem problem);
+// Whether the user must act on the problem, or it passes by itself.
+bool needsTheUser(CameraProblem problem);
 
 }  // namespace PostureWording

@@ -1,10 +1,12 @@
 #include "Models/SittingTracker.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "Data/ScienceNudges.h"
+#include "Platform/CameraWatch.h"
 #include "Platform/Clock.h"
 #include "Platform/IdleSource.h"
 #include "Platform/Notifier.h"
@@ -59,6 +61,17 @@ double elapsedMs(const QDateTime& from, const QDateTime& to) {
     return static_cast<double>(std::max<qint64>(0, from.msecsTo(to)));
 }
 
+// Instants are kept in UTC: their arithmetic is then plain, where a local time would go
+// through the time zone rules (mktime) on every comparison and difference, tick after tick.
+QDateTime instant(const QDateTime& wall) {
+    return wall.toUTC();
+}
+
+// The calendar day the user sees at that instant.
+QDate localDay(const QDateTime& wall) {
+    return wall.toLocalTime().date();
+}
+
 QDateTime backDated(const QDateTime& now, double idleSeconds) {
     return now.addMSecs(-static_cast<qint64>(std::llround(idleSeconds * 1000.0)));
 }
@@ -95,16 +108,17 @@ qint64 storedCount(const SettingsStore& settings, const QString& key) {
 SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     : QObject(parent),
       services_(services),
-      postureCamera_(services.clock, services.settings, services.camera) {
+      postureCamera_(services.clock, services.settings, services.camera),
+      callWatch_(services.cameraWatch, services.clock) {
     const auto interval = services_.settings.integer(kReminderInterval);
     reminderInterval_ = interval && *interval >= 1 ? *interval : defaultReminderInterval;
     showExerciseOffset_ = services_.settings.boolean(kShowExerciseOffset).value_or(false);
     postureTrackingEnabled_ = services_.settings.boolean(kPostureTrackingEnabled).value_or(false);
 
-    lastWall_ = services_.clock.now();
+    lastWall_ = instant(services_.clock.now());
     lastBoot_ = services_.clock.sinceBoot();
     lastLookWall_ = lastWall_;
-    lastLookDay_ = lastWall_.date();
+    lastLookDay_ = localDay(lastWall_);
     asleepAtLastLook_ = services_.clock.sinceBoot() - services_.clock.awakeSinceBoot();
     loadDailyData(lastWall_);
 
@@ -113,10 +127,19 @@ SittingTracker::SittingTracker(TrackerServices services, QObject* parent)
     sessionStart_ = lastWall_;
     reminderSessionStart_ = lastWall_;
 
-    timer_.setTimerType(Qt::VeryCoarseTimer);
+    // A coarse timer may fire up to half a second early, and a tick that comes 59.6 s into a
+    // minute's reminder interval would put the reminder off by a whole tick. Once every 30 s,
+    // a precise timer costs no more wake-ups.
+    timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(tickInterval);
     connect(&timer_, &QTimer::timeout, this, &SittingTracker::tick);
     timer_.start();
+
+    // Another app may hold the webcam already: the camera waits for it from the start.
+    postureCamera_.setPausedForOtherApp(callWatch_.onCall());
+    connect(&callWatch_, &CallWatch::onCallChanged, this, &SittingTracker::followCall);
+    connect(&services_.cameraWatch, &CameraWatch::devicesChanged, &postureCamera_,
+            &PostureCamera::videoDevicesChanged);
 
     if (postureTrackingEnabled_) {  // posture step C
         postureCamera_.start();
@@ -235,7 +258,8 @@ void SittingTracker::bankOpenSpans() {
     // idleness that was already on its way to becoming a break.
     const QDateTime now = catchUp();
     if (sessionStart_) {
-        const double idle = inSeconds(services_.idleSource.idleTime()).value_or(0.0);
+        const double idle =
+            idleOutsideCalls(inSeconds(services_.idleSource.idleTime()).value_or(0.0));
         closeSession(idle >= microBreakThreshold ? backDated(now, idle) : now);
     }
     if (breakStartTime_) {
@@ -253,15 +277,37 @@ void SittingTracker::noteResumed() {
 }
 
 void SittingTracker::tick() {
+    const QScopedValueRollback ticking(ticking_, true);
     const QDateTime now = catchUp();
+    callWatch_.recheck();
     // An unanswered sample says nothing about the user: the accounting waits for the next
     // answer, which still back-dates an absence that went on meanwhile.
     if (const auto idle = sampleIdleSeconds()) {
-        accountForIdle(now, *idle);
+        accountForIdle(now, idleOutsideCalls(*idle));
     }
     updatePublishedState(now);
     if (postureTrackingEnabled_) {
         postureAnalyzer().analyze();
+    }
+}
+
+double SittingTracker::idleOutsideCalls(double idle) const {
+    // On a call the user sits at the desk without touching keyboard or mouse: that is no
+    // absence. Afterwards idleness counts only from when the other app let go of the webcam.
+    if (callWatch_.onCall()) {
+        return 0.0;
+    }
+    if (const std::optional<milliseconds> since = callWatch_.sinceReleased()) {
+        return std::min(idle, static_cast<double>(since->count()) / 1000.0);
+    }
+    return idle;
+}
+
+void SittingTracker::followCall() {
+    postureCamera_.setPausedForOtherApp(callWatch_.onCall());
+    // The call is over: whatever fell due during it goes out now, not at the next tick.
+    if (!callWatch_.onCall() && !ticking_) {
+        tick();
     }
 }
 
@@ -298,8 +344,10 @@ void SittingTracker::accountForIdle(const QDateTime& now, double idle) {
         if (!reminderSessionStart_) {
             reminderSessionStart_ = now;
         }
+        // A reminder that falls due during a call waits for its end, with the span left
+        // running: it then goes out once, with the minutes really sat.
         const double minutes = elapsedMs(*reminderSessionStart_, now) / 60000.0;
-        if (minutes >= static_cast<double>(reminderInterval_)) {
+        if (minutes >= static_cast<double>(reminderInterval_) && !callWatch_.onCall()) {
             sendReminder(static_cast<qint64>(std::trunc(minutes)));
             closeSession(now);
             sessionStart_ = now;
@@ -332,7 +380,7 @@ QDateTime SittingTracker::catchUp() {
 }
 
 QDateTime SittingTracker::observeNow() {
-    const QDateTime now = services_.clock.now();
+    const QDateTime now = instant(services_.clock.now());
     const milliseconds boot = services_.clock.sinceBoot();
     // The boot clock runs on through suspend and is never set, so a wall clock that moved
     // by a different amount was set (time sync, by hand).
@@ -354,10 +402,11 @@ void SittingTracker::followClockSet(const QDateTime& now, milliseconds shift) {
     // Soon after a launch in a new boot, a set that brings the clock to the record's own date
     // shows that the clock Spindrel was launched with was wrong, not the day.
     if (services_.clock.awakeSinceBoot() <= launchCorrectionUntil_) {
-        if (setAside_ && now.date() == setAside_->date) {
+        const QDate today = localDay(now);
+        if (setAside_ && today == setAside_->date) {
             restoreSetAsideRecord(now);
         }
-        if (now.date() == recordDate_) {
+        if (today == recordDate_) {
             reanchorDay(now);
         }
     }
@@ -402,12 +451,12 @@ void SittingTracker::bankSleep(const QDateTime& fellAsleep, const QDateTime& now
 }
 
 QDate SittingTracker::dayOf(const QDateTime& wall) const {
-    return wall.addMSecs(-clockSetSinceAnchor_.count()).date();
+    return localDay(wall.addMSecs(-clockSetSinceAnchor_.count()));
 }
 
 void SittingTracker::reanchorDay(const QDateTime& now) {
     clockSetSinceAnchor_ = milliseconds{0};
-    lastLookDay_ = now.date();
+    lastLookDay_ = localDay(now);
 }
 
 void SittingTracker::startNewDayIfDue(const QDateTime& now) {
@@ -424,7 +473,7 @@ void SittingTracker::startNewDay(const QDateTime& now) {
     setAside_.reset();
     const QDate day = dayOf(now);
     // The new day holds its own time only: spans still open at midnight count from there.
-    QDateTime midnight = day.startOfDay().addMSecs(clockSetSinceAnchor_.count());
+    QDateTime midnight = instant(day.startOfDay()).addMSecs(clockSetSinceAnchor_.count());
     if (dayStart_.isValid()) {
         midnight = std::max(midnight, dayStart_.addMSecs(kShortestDay.count()));
     }
@@ -433,10 +482,10 @@ void SittingTracker::startNewDay(const QDateTime& now) {
     dayStart_ = std::min(midnight, now);
     // Dates never go back, so two days are never stamped alike.
     recordDate_ = recordDate_.isValid() ? std::max(day, recordDate_.addDays(1)) : day;
-    if (now.date() == recordDate_) {
+    if (localDay(now) == recordDate_) {
         // The wall clock agrees on the day again: from here on days end at its midnight,
         // and this one never starts before the date it is stamped with.
-        dayStart_ = std::min(std::max(dayStart_, recordDate_.startOfDay()), now);
+        dayStart_ = std::min(std::max(dayStart_, instant(recordDate_.startOfDay())), now);
         reanchorDay(now);
     } else {
         lastLookDay_ = day;
@@ -462,7 +511,7 @@ void SittingTracker::restoreSetAsideRecord(const QDateTime& now) {
     // What was counted since launch belongs to the record's own day, which never ended.
     const SetAsideRecord record = *std::exchange(setAside_, std::nullopt);
     recordDate_ = record.date;
-    dayStart_ = std::min(record.date.startOfDay(), now);
+    dayStart_ = std::min(instant(record.date.startOfDay()), now);
     bankedMs_ = std::min(bankedMs_ + record.bankedMs, kLongestDayMs);
     bankedBreakMs_ = std::min(bankedBreakMs_ + record.bankedBreakMs, kLongestDayMs);
     publish(exerciseMinutes_, std::min(exerciseMinutes_ + record.exercise, kMostCount),
@@ -567,9 +616,10 @@ void SittingTracker::loadDailyData(const QDateTime& now) {
     const std::optional<QDate> stored = storedRecordDate();
     if (stored) {
         recordDate_ = *stored;
-        dayStart_ = storedInstant(kDayStart, instantShift, now)
-                        .value_or(std::min(
-                            stored->startOfDay().addMSecs(clockSetSinceAnchor_.count()), now));
+        dayStart_ =
+            storedInstant(kDayStart, instantShift, now)
+                .value_or(std::min(
+                    instant(stored->startOfDay()).addMSecs(clockSetSinceAnchor_.count()), now));
     }
     // A record dated after today was made before the clock was set back: it is still today's,
     // unless it began longer ago than a day can last. It began at least as long ago as it
@@ -611,7 +661,7 @@ std::optional<QDateTime> SittingTracker::storedInstant(const QString& key, qint6
         return std::nullopt;
     }
     // Nothing after now can have been counted in this clock's time.
-    return std::min(QDateTime::fromMSecsSinceEpoch(*stored + shiftMs), now);
+    return std::min(QDateTime::fromMSecsSinceEpoch(*stored + shiftMs, Qt::UTC), now);
 }
 
 void SittingTracker::saveDailyData() {

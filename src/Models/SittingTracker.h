@@ -10,11 +10,13 @@
 #include <optional>
 
 #include "Models/AppPage.h"
+#include "Models/CallWatch.h"
 #include "Models/PostureAnalyzer.h"
 #include "Models/PostureCamera.h"
 #include "Models/RiskLevel.h"
 
 class CameraBackend;
+class CameraWatch;
 class Clock;
 class IdleSource;
 class Notifier;
@@ -42,6 +44,7 @@ struct TrackerServices {
     SettingsStore& settings;
     RandomSource& random;
     CameraBackend& camera;
+    CameraWatch& cameraWatch;
 };
 
 // The one live model: today's sitting and break time from input idleness, the day record,
@@ -106,6 +109,8 @@ public:
     const QTimer& tickTimer() const { return timer_; }
 
     PostureCamera& postureCamera() { return postureCamera_; }
+    // Whether another app holds the webcam: a call at the desk.
+    const CallWatch& callWatch() const { return callWatch_; }
     // Built on first use, by a tick or by the posture card, then kept.
     PostureAnalyzer& postureAnalyzer();
 
@@ -155,6 +160,8 @@ private:
     void startNewDay(const QDateTime& now);
     void restoreSetAsideRecord(const QDateTime& now);
     std::optional<double> sampleIdleSeconds();
+    double idleOutsideCalls(double idle) const;
+    void followCall();
     void accountForIdle(const QDateTime& now, double idle);
     void closeSession(const QDateTime& end);
     void closeBreak(const QDateTime& end);
@@ -181,6 +188,8 @@ private:
     // Posture step A: the camera is made with the tracker; the analyzer waits until first use.
     PostureCamera postureCamera_;
     std::unique_ptr<PostureAnalyzer> postureAnalyzer_;
+    CallWatch callWatch_;
+    bool ticking_ = false;
 
     AppPage currentPage_ = AppPage::dashboard;
     qint64 totalSittingMinutes_ = 0;

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "Components/GlassTheme.h"
+#include "Models/PostureWording.h"
 #include "Models/SittingTracker.h"
 #include "Views/BackHeader.h"
 #include "Views/FilledButton.h"
@@ -244,13 +245,17 @@ void CalibrationView::redraw() {
             shown = noBaseline_;
             break;
     }
+    // The line says what stands in the way now: a camera that was refused once and works
+    // since (the user joined the video group, plugged one in) needs no warning, and can
+    // calibrate.
     const PostureCamera& camera = tracker_.postureCamera();
-    const bool denied = camera.cameraPermissionDenied();
+    const std::optional<CameraProblem> problem = camera.problem();
     const bool running = camera.isRunning();
-    if (denied) {
-        cameraStatus_->setText(
-            u"Camera access denied. Please enable it in System Settings > Privacy > Camera."_s);
-        PageText::setColor(*cameraStatus_, deniedRed());
+    if (problem) {
+        cameraStatus_->setText(PostureWording::cameraProblemText(*problem));
+        PageText::setColor(*cameraStatus_, PostureWording::needsTheUser(*problem)
+                                               ? deniedRed()
+                                               : GlassTheme::tertiaryText());
     } else if (!running) {
         cameraStatus_->setText(u"Camera is starting..."_s);
         PageText::setColor(*cameraStatus_, GlassTheme::tertiaryText());
@@ -258,7 +263,7 @@ void CalibrationView::redraw() {
         cameraStatus_->clear();
     }
     cameraStatus_->setVisible(!cameraStatus_->text().isEmpty());
-    calibrate_->setEnabled(running && !denied);
+    calibrate_->setEnabled(running && !problem);
     calibrate_->setDimmed(!running);
     number_->setText(countdown_ ? QString::number(*countdown_) : QString());
 

@@ -79,8 +79,13 @@ void PostureIndicatorCard::redraw() {
     icon_->setAccessibleName(u"Posture "_s + PostureVerdicts::rawValue(status));
 
     status_->setText(PostureVerdicts::rawValue(status));
-    const PostureWording::DetailLine line = PostureWording::detailLine(
-        status, analyzer.worstIssue(), analyzer.currentDeviation(), calibrated);
+    // When the camera cannot measure, that explains the verdict better than the verdict does.
+    const std::optional<CameraProblem> problem = tracker_.postureCamera().problem();
+    const PostureWording::DetailLine line =
+        problem ? PostureWording::DetailLine{PostureWording::cameraProblemText(*problem),
+                                             PostureWording::Tone::tertiary}
+                : PostureWording::detailLine(status, analyzer.worstIssue(),
+                                             analyzer.currentDeviation(), calibrated);
     detail_->setText(line.text);
     PageText::setColor(*detail_, toneColor(line.tone));
 }

@@ -90,7 +90,7 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
                                     u"Keeps an eye on your head, shoulders & slouch"_s, posture_,
                                     features));
     QLabel* privacy = PageText::label(
-        u"On-device only. Your camera stays between you and your Mac \u2014 nothing leaves."_s,
+        u"On-device only. Your camera stays between you and your computer \u2014 nothing leaves."_s,
         {10, QFont::Normal, GlassTheme::tertiaryText()}, features);
     privacy->setWordWrap(true);
     privacy->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -10,9 +10,7 @@ set -uo pipefail
 app="$1"
 shots="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 if ! command -v gnome-shell >/dev/null || ! command -v gjs >/dev/null; then
     [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: gnome-shell or gjs is not installed"; exit 1; }
@@ -57,11 +55,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-    local until=$((SECONDS + $1)); shift
-    while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.2; done
-    return 1
-}
 
 # A private session and, for the shell's needs, a private system bus (the shell itself cares
 # only that one answers).
@@ -251,10 +244,7 @@ else
     fail "the break was not ended within 45 s of the click"
 fi
 
-kill -TERM $app_pid
-wait $app_pid
-rc=$?
-[ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
+ends_on_sigterm $app_pid
 echo "screenshots in $shots: $(cd "$shots" && echo *.png)"
 echo "the whole run took $SECONDS s"
 

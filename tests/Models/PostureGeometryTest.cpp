@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 #include "Models/PostureGeometry.h"
 #include "Platform/PoseDetector.h"
 #include "Support/PostureBodies.h"
@@ -13,6 +16,21 @@ TEST(PostureGeometry, TiltIsTheDirectionFromTheLeftJointToTheRight) {
     EXPECT_DOUBLE_EQ(directionDegrees({0.6, 0.5}, {0.4, 0.5}), 180.0);
     EXPECT_GT(directionDegrees({0.4, 0.5}, {0.6, 0.55}), 0.0);  // right ear higher
     EXPECT_DOUBLE_EQ(directionDegrees({0.4, 0.5}, {0.6, 0.7}), 45.0);
+}
+
+TEST(PostureGeometry, TiltsAreReadInThePictureNotInNormalisedCoordinates) {
+    // Ears and shoulders 15° off level on a 640×480 frame, in its normalised coordinates.
+    const double rise = std::tan(15.0 * std::numbers::pi / 180.0);
+    BodyJoints body = bodyWith(0.0, 0.0, 90.0);
+    body.rightEar.y = body.leftEar.y + rise * (body.rightEar.x - body.leftEar.x) * 640.0 / 480.0;
+    body.rightShoulder.y =
+        body.leftShoulder.y + rise * (body.rightShoulder.x - body.leftShoulder.x) * 640.0 / 480.0;
+    const std::optional<PostureAngles> angles = PostureGeometry::measure(body, 640.0 / 480.0);
+    ASSERT_TRUE(angles);
+    EXPECT_NEAR(angles->headTiltDegrees, 15.0, 1e-9);
+    EXPECT_NEAR(angles->shoulderTiltDegrees, 15.0, 1e-9);
+    EXPECT_NEAR(angles->slouchAngleDegrees, PostureGeometry::measure(body)->slouchAngleDegrees,
+                1e-12);
 }
 
 TEST(PostureGeometry, VertexAngleMeasuresBetweenTheTwoRays) {

@@ -108,3 +108,33 @@ TEST(PostureTracking, ACalibrationChangesWhatTheNextTickJudgesAgainst) {
     ASSERT_TRUE(desk.tickSeeing(20.0));
     EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::good);
 }
+
+TEST(PostureTracking, ACallCountsAsSittingWithTrackingOffAndTheCameraWaitsForItsEnd) {
+    PostureDesk desk;
+    desk.cameraWatch.setHeldByOtherApp(true);  // launched during a call
+    SittingTracker& tracker = desk.launch();
+    ASSERT_TRUE(tracker.callWatch().onCall());
+    for (int i = 1; i <= 70; ++i) {  // 35 minutes on the call, hands off the keyboard
+        desk.idle.idle = std::chrono::seconds(30 * i);
+        desk.tick();
+    }
+    EXPECT_EQ(tracker.totalSittingMinutes(), 35);
+    EXPECT_EQ(tracker.microBreaksTaken(), 0);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+
+    tracker.setPostureTrackingEnabled(true);  // switched on mid-call: nothing opens yet
+    EXPECT_EQ(tracker.postureCamera().problem(), CameraProblem::inUseByOtherApp);
+    desk.cameraWatch.setHeldByOtherApp(false);
+    desk.tick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desk.camera.scene.sourcesOpened, 0);
+    EXPECT_TRUE(desk.notifier.posted.empty());
+
+    desk.tick();  // a minute after the call
+    ASSERT_EQ(desk.notifier.posted.size(), 1u);
+    EXPECT_TRUE(desk.notifier.posted[0].body.contains(u"36"_s));
+    ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
+    EXPECT_EQ(desk.camera.scene.sourcesOpened, 1);
+    desk.tick();
+    EXPECT_EQ(desk.notifier.posted.size(), 1u);
+}

@@ -21,6 +21,7 @@
 
 #include "Models/SittingTracker.h"
 #include "Support/FakeCamera.h"
+#include "Support/FakeCameraWatch.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -202,7 +203,7 @@ private:
     void launch() {
         clockUnseen_ = false;
         tracker_ = std::make_unique<SittingTracker>(
-            TrackerServices{clock_, idle_, notifier_, settings_, random_, camera_});
+            TrackerServices{clock_, idle_, notifier_, settings_, random_, camera_, cameraWatch_});
         SittingTracker* tracker = tracker_.get();  // also while it banks at exit
         QObject::connect(tracker, &SittingTracker::timeCounted,
                          [this, tracker](const QDateTime& from, const QDateTime& to) {
@@ -476,6 +477,7 @@ private:
     MemorySettingsStore settings_;
     FakeRandomSource random_;
     FakeCameraBackend camera_;
+    FakeCameraWatch cameraWatch_;
     std::unique_ptr<SittingTracker> tracker_;
 
     std::size_t index_ = 0;

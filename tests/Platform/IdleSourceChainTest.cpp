@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QLoggingCategory>
-#include <QStringList>
-
+#include "Support/CapturedWarnings.h"
 #include "Support/FakeIdleSource.h"
 
 using namespace std::chrono_literals;
@@ -30,37 +28,6 @@ TEST(IdleSourceChain, TheFirstSourceThatAnswersWins) {
     EXPECT_EQ(IdleSourceChain({}).idleTime(), std::nullopt);
 }
 
-namespace {
-// Collects what the chain logs under "spindrel.idle", with the rules a user would set.
-class IdleLog {
-public:
-    explicit IdleLog(const QString& rules = QStringLiteral("spindrel.idle.info=true"))
-        : previous_(qInstallMessageHandler(&IdleLog::collect)) {
-        QLoggingCategory::setFilterRules(rules);
-        active_ = this;
-    }
-    ~IdleLog() {
-        QLoggingCategory::setFilterRules(QString());
-        qInstallMessageHandler(previous_);
-        active_ = nullptr;
-    }
-    IdleLog(const IdleLog&) = delete;
-    IdleLog& operator=(const IdleLog&) = delete;
-
-    QStringList lines;
-
-private:
-    static void collect(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        if (active_ != nullptr && QLatin1String(context.category) == "spindrel.idle") {
-            active_->lines.append(message);
-        }
-    }
-
-    static inline IdleLog* active_ = nullptr;
-    QtMessageHandler previous_;
-};
-}  // namespace
-
 TEST(IdleSourceChain, LogsWhichSourceAnswersAtFirstAndWhenItChanges) {
     auto compositor = std::make_unique<FakeIdleSource>("compositor");
     auto screenSaver = std::make_unique<FakeIdleSource>("screen saver");
@@ -72,7 +39,7 @@ TEST(IdleSourceChain, LogsWhichSourceAnswersAtFirstAndWhenItChanges) {
     IdleSourceChain chain(std::move(sources));
     EXPECT_EQ(chain.answeredBy(), std::nullopt);
 
-    IdleLog log;
+    const CapturedWarnings log(QLatin1StringView("spindrel.idle"));
     chain.idleTime();
     chain.idleTime();
     EXPECT_EQ(chain.answeredBy(), "compositor");
@@ -90,13 +57,4 @@ TEST(IdleSourceChain, LogsWhichSourceAnswersAtFirstAndWhenItChanges) {
     chain.idleTime();
     EXPECT_EQ(chain.answeredBy(), std::nullopt);
     EXPECT_EQ(log.lines.size(), 3);
-}
-
-TEST(IdleSourceChain, SaysNothingUnlessAskedTo) {
-    std::vector<std::unique_ptr<IdleSource>> sources;
-    sources.push_back(std::make_unique<FakeIdleSource>("compositor"));
-    IdleSourceChain chain(std::move(sources));
-    const IdleLog log(QString{});
-    chain.idleTime();
-    EXPECT_TRUE(log.lines.isEmpty()) << log.lines.join(u'\n').toStdString();
 }

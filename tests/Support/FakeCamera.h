@@ -1,5 +1,9 @@
 #pragma once
 
+#include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
 #include <QMetaObject>
 #include <QObject>
 #include <atomic>
@@ -8,6 +12,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "Platform/CameraBackend.h"
 #include "Platform/VideoFrame.h"
@@ -33,16 +39,31 @@ public:
         return body_;
     }
 
+    // A stand-in device node that the source holds open while it streams, as a webcam's
+    // driver is held by the process that streams from it.
+    void setDeviceFile(std::string path) {
+        const std::scoped_lock lock(mutex_);
+        deviceFile_ = std::move(path);
+    }
+    std::string deviceFile() const {
+        const std::scoped_lock lock(mutex_);
+        return deviceFile_;
+    }
+
     std::atomic<bool> hasCamera{true};
+    std::atomic<bool> refusesAccess{false};
     std::atomic<bool> modelLoads{true};
     // A camera that takes its time to open: it starts only when the test says so.
     std::atomic<bool> opensOnlyWhenTold{false};
     std::atomic<int> framesMeasured{0};
     std::atomic<int> sourcesOpened{0};
+    // When the stand-in device was last closed, in CLOCK_MONOTONIC nanoseconds.
+    std::atomic<std::int64_t> deviceClosedNs{0};
 
 private:
     mutable std::mutex mutex_;
     std::optional<BodyJoints> body_;
+    std::string deviceFile_;
 };
 
 class FakePoseDetector final : public PoseDetector {
@@ -70,6 +91,13 @@ public:
             sink.sourceFailed(FrameSourceFailure::noCamera);
             return;
         }
+        if (scene_.refusesAccess) {
+            sink.sourceFailed(FrameSourceFailure::accessRefused);
+            return;
+        }
+        if (const std::string device = scene_.deviceFile(); !device.empty()) {
+            device_ = ::open(device.c_str(), O_RDONLY | O_CLOEXEC);
+        }
         sink_ = &sink;
         if (!scene_.opensOnlyWhenTold) {
             sink.sourceStarted();
@@ -80,7 +108,15 @@ public:
             sink_->sourceStarted();
         }
     }
-    void stop() override { sink_ = nullptr; }
+    void stop() override {
+        sink_ = nullptr;
+        if (device_ >= 0) {
+            ::close(std::exchange(device_, -1));
+            timespec now{};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            scene_.deviceClosedNs = std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+        }
+    }
 
     void deliver(int frames) {
         for (int i = 0; i < frames && sink_; ++i) {
@@ -97,6 +133,7 @@ private:
     FakeScene& scene_;
     FakeCameraBackend& backend_;
     FrameSink* sink_ = nullptr;
+    int device_ = -1;
 };
 
 class FakeCameraBackend final : public CameraBackend {
@@ -175,6 +212,7 @@ private:
 };
 
 inline FakeFrameSource::~FakeFrameSource() {
+    stop();
     const std::scoped_lock lock(backend_.mutex_);
     if (backend_.source_ == this) {
         backend_.source_ = nullptr;

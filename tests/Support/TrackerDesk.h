@@ -4,6 +4,7 @@
 
 #include "Models/SittingTracker.h"
 #include "Support/FakeCamera.h"
+#include "Support/FakeCameraWatch.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -21,10 +22,11 @@ public:
     MemorySettingsStore settings;
     FakeRandomSource random;
     FakeCameraBackend camera;
+    FakeCameraWatch cameraWatch;
     std::unique_ptr<SittingTracker> tracker;
 
     TrackerServices services() {
-        return TrackerServices{clock, idle, notifier, settings, random, camera};
+        return TrackerServices{clock, idle, notifier, settings, random, camera, cameraWatch};
     }
     SittingTracker& launch() {
         tracker = std::make_unique<SittingTracker>(services());

@@ -9,6 +9,7 @@
 #include "Support/PageDesk.h"
 #include "Views/FilledButton.h"
 #include "Views/LinkButton.h"
+#include "Views/PostureIndicatorCard.h"
 
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
@@ -128,18 +129,80 @@ TEST(CalibrationView, AMeasurementGoneStaleDoesNotCountAsABaseline) {
     EXPECT_EQ(page.view->state(), CalibrationView::State::noBaseline);
 }
 
-TEST(CalibrationView, ADeniedCameraSaysSoInRedAndCannotCalibrate) {
-    CalibrationPage page;
-    page.desk.camera.scene.hasCamera = false;
-    page.open();
-    ASSERT_TRUE(waitUntil([&] { return page.camera().cameraPermissionDenied(); }));
-    EXPECT_EQ(page.view->cameraStatusText(),
-              u"Camera access denied. Please enable it in System Settings > Privacy > Camera."_s);
-    EXPECT_EQ(page.view->cameraStatusColor().red(), 219);
-    EXPECT_FALSE(page.view->calibrateButton()->isEnabled());
-    EXPECT_TRUE(page.view->calibrateButton()->isDimmed());
-    QTest::mouseClick(page.view->calibrateButton(), Qt::LeftButton);
-    EXPECT_EQ(page.view->state(), CalibrationView::State::introduction);
+// Each camera problem in words, on this page and on the dashboard's posture card, and what
+// happens when it goes away: an unplugged or missing camera is taken back when a device
+// appears, a camera lent to another app a minute after that app lets go.
+TEST(CalibrationView, EveryCameraProblemIsPutIntoWordsHereAndOnThePostureCard) {
+    enum class Cause { noCamera, refused, noModel, unplugged, otherApp };
+    struct Case {
+        Cause cause;
+        QString line;
+        bool red;
+        bool denialFlag;
+    };
+    const Case cases[] = {
+        {Cause::noCamera, u"No webcam found. Plug one in and tracking starts by itself."_s, true,
+         true},
+        {Cause::refused,
+         u"Camera access denied. Add yourself to the video group (sudo usermod -aG video $USER), "
+         u"then log in again."_s,
+         true, true},
+        {Cause::noModel, u"The pose model is missing. Reinstall Spindrel to track posture."_s, true,
+         false},
+        {Cause::unplugged, u"Camera unplugged. Tracking resumes when it's back."_s, false, false},
+        {Cause::otherApp, u"Paused while another app uses the camera."_s, false, false},
+    };
+    for (const Case& problem : cases) {
+        SCOPED_TRACE(problem.line.toStdString());
+        CalibrationPage page;
+        FakeScene& scene = page.desk.camera.scene;
+        scene.hasCamera = problem.cause != Cause::noCamera;
+        scene.refusesAccess = problem.cause == Cause::refused;
+        scene.modelLoads = problem.cause != Cause::noModel;
+        page.desk.storeCalibration();
+        page.desk.settings.setBoolean(u"postureTrackingEnabled"_s, true);
+        page.open();
+        PostureIndicatorCard card(*page.desk.tracker, page.desk.context);
+        card.resize(320, 120);
+        card.show();
+        if (problem.cause == Cause::unplugged || problem.cause == Cause::otherApp) {
+            ASSERT_TRUE(page.cameraRuns());
+            if (problem.cause == Cause::unplugged) {
+                page.desk.camera.unplug();
+            } else {
+                page.desk.cameraWatch.setHeldByOtherApp(true);
+            }
+        }
+        ASSERT_TRUE(waitUntil([&] { return page.camera().problem().has_value(); }));
+        page.desk.tick();
+
+        EXPECT_EQ(page.view->cameraStatusText(), problem.line);
+        EXPECT_EQ(page.view->cameraStatusColor().red() == 219, problem.red);
+        EXPECT_FALSE(page.view->calibrateButton()->isEnabled());
+        QTest::mouseClick(page.view->calibrateButton(), Qt::LeftButton);
+        EXPECT_EQ(page.view->state(), CalibrationView::State::introduction);
+        EXPECT_EQ(card.detailText(), problem.line);
+        EXPECT_EQ(card.statusText(), u"Unknown"_s);
+        EXPECT_EQ(page.camera().cameraPermissionDenied(), problem.denialFlag);
+
+        // The camera comes back by itself once the cause is gone, and can calibrate at once,
+        // also where the denial flag stays set.
+        if (problem.cause == Cause::otherApp) {
+            page.desk.cameraWatch.setHeldByOtherApp(false);
+            page.desk.tick();
+            page.desk.tick();  // a minute after the other app let go
+        } else if (problem.cause != Cause::noModel) {
+            scene.hasCamera = true;
+            scene.refusesAccess = false;
+            page.desk.cameraWatch.announceDevicesChanged();
+        } else {
+            continue;
+        }
+        ASSERT_TRUE(page.cameraRuns());
+        EXPECT_TRUE(page.view->cameraStatusText().isEmpty());
+        EXPECT_TRUE(page.view->calibrateButton()->isEnabled());
+        EXPECT_EQ(card.detailText(), u"Watching. Give me a second."_s);
+    }
 }
 
 TEST(CalibrationView, BackLeadsToSettingsAndDoneToTheDashboard) {

@@ -1,18 +1,16 @@
 #include "Platform/Linux/BlazePoseDetector.h"
 
 #include "Platform/Linux/PoseGeometry.h"
+#include "Platform/Linux/XnnpackLandmarkNetwork.h"
 #include "Platform/VideoFrame.h"
 
 #include <cmath>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
-#include <vector>
 
 namespace {
 
-constexpr int kInputSize = 256;
-constexpr int kLandmarkCount = 39;
-constexpr int kValuesPerLandmark = 5;  // x, y, z, visibility logit, presence logit
+constexpr int kInputSize = PoseLandmarkNetwork::kInputSize;
 
 // The network's own (anatomical) landmark numbering.
 constexpr int kNose = 0;
@@ -31,29 +29,21 @@ float sigmoid(float logit) {
 
 }  // namespace
 
-BlazePoseDetector::BlazePoseDetector(const std::string& modelPath, int threads) {
-    cv::setNumThreads(threads);
-    try {
-        net_ = cv::dnn::readNetFromONNX(modelPath);
-        net_.setPreferableBackend(cv::dnn::DNN_BACKEND_OPENCV);
-        net_.setPreferableTarget(cv::dnn::DNN_TARGET_CPU);
-        loaded_ = !net_.empty();
-    } catch (const cv::Exception&) {
-        loaded_ = false;
-    }
-}
-
 std::unique_ptr<BlazePoseDetector> BlazePoseDetector::create(const std::string& modelPath,
                                                              int threads) {
-    auto detector = std::make_unique<BlazePoseDetector>(modelPath, threads);
-    if (!detector->isLoaded()) {
+    // The canvas warp runs on OpenCV's threads. The setting is process-wide: it also changes
+    // every other OpenCV call in the process.
+    cv::setNumThreads(threads);
+    std::unique_ptr<PoseLandmarkNetwork> network =
+        XnnpackLandmarkNetwork::create(modelPath, threads);
+    if (!network) {
         return nullptr;
     }
-    return detector;
+    return std::make_unique<BlazePoseDetector>(std::move(network));
 }
 
 std::optional<BodyJoints> BlazePoseDetector::detect(const RgbImage& frame) {
-    if (!loaded_ || !frame.isValid()) {
+    if (!frame.isValid()) {
         return std::nullopt;
     }
     // OpenCV only reads through this header; the frame keeps its pixels.
@@ -66,25 +56,13 @@ std::optional<BodyJoints> BlazePoseDetector::detect(const RgbImage& frame) {
     cv::Mat canvas;
     cv::warpAffine(rgb, canvas, toCanvas, cv::Size(kInputSize, kInputSize), cv::INTER_LINEAR,
                    cv::BORDER_CONSTANT, cv::Scalar::all(0));
-    net_.setInput(cv::dnn::blobFromImage(canvas, 1.0 / 255.0));
-
-    std::vector<cv::Mat> outputs;
-    try {
-        net_.forward(outputs, std::vector<cv::String>{"Identity", "Identity_1"});
-    } catch (const cv::Exception&) {
-        return std::nullopt;
-    }
-    if (outputs.size() != 2 || outputs[0].total() != kLandmarkCount * kValuesPerLandmark ||
-        outputs[1].total() != 1) {
-        return std::nullopt;
-    }
-    if (outputs[1].ptr<float>()[0] < kMinPresence) {
+    const std::optional<PoseLandmarks> landmarks = network_->run(canvas);
+    if (!landmarks || landmarks->personPresent < kMinPresence) {
         return std::nullopt;
     }
 
-    const float* landmarks = outputs[0].ptr<float>();
     const auto joint = [&](int index) {
-        const float* values = landmarks + index * kValuesPerLandmark;
+        const float* values = landmarks->values.data() + index * PoseLandmarks::kValuesPerLandmark;
         PoseJoint result;
         result.x = (values[0] - placement.offsetX) / placement.scale / frame.width;
         result.y = 1.0 - (values[1] - placement.offsetY) / placement.scale / frame.height;

@@ -1,28 +1,26 @@
 #pragma once
 
+#include "Platform/Linux/PoseLandmarkNetwork.h"
 #include "Platform/PoseDetector.h"
 
 #include <memory>
-#include <opencv2/dnn.hpp>
 #include <string>
 
 // Finds the posture joints with the BlazePose lite landmark network (data/
-// pose_landmark_lite.onnx) run by OpenCV's DNN module on the CPU.
+// pose_landmark_lite.onnx) on the CPU: the frame is warped onto the network's canvas with
+// OpenCV's image operations and the network runs on XNNPACK.
 class BlazePoseDetector : public PoseDetector {
 public:
-    // Loads the network once. The thread count goes to cv::setNumThreads, which is
-    // process-wide: it also changes every other OpenCV call in the process.
-    BlazePoseDetector(const std::string& modelPath, int threads);
+    explicit BlazePoseDetector(std::unique_ptr<PoseLandmarkNetwork> network)
+        : network_(std::move(network)) {}
 
-    // None when the model file cannot be read or parsed.
+    // Loads the network once; none when the model file cannot be read or run. threads is the
+    // number of threads the warp and the network may use; 1 keeps them on the caller's.
     static std::unique_ptr<BlazePoseDetector> create(const std::string& modelPath, int threads);
 
-    bool isLoaded() const { return loaded_; }
-
-    // None when the network is not loaded, the frame is invalid, or nobody is in it.
+    // None when the frame is invalid, the network fails, or nobody is in the frame.
     std::optional<BodyJoints> detect(const RgbImage& frame) override;
 
 private:
-    cv::dnn::Net net_;
-    bool loaded_ = false;
+    std::unique_ptr<PoseLandmarkNetwork> network_;
 };

@@ -1,3 +1,4 @@
+#include "Platform/HeadTiltPoseDetector.h"
 #include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/PoseNetworkModule.h"
 
@@ -8,7 +9,11 @@
 extern "C" Q_DECL_EXPORT PoseDetector* spindrel_create_pose_detector(const char* modelPath,
                                                                      int threads) {
     // Ownership passes to PoseNetworkModule::load, which holds it in a unique_ptr at once.
-    return BlazePoseDetector::create(modelPath, threads).release();
+    std::unique_ptr<PoseDetector> network = BlazePoseDetector::create(modelPath, threads);
+    if (!network) {
+        return nullptr;
+    }
+    return std::make_unique<HeadTiltPoseDetector>(std::move(network)).release();
 }
 
 // The loader casts the resolved symbol to this type; keep the two from drifting apart.

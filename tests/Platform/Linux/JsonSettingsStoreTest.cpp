@@ -15,6 +15,7 @@
 #include "Models/SittingTracker.h"
 #include "Support/CapturedWarnings.h"
 #include "Support/FakeCamera.h"
+#include "Support/FakeCameraWatch.h"
 #include "Support/FakeClock.h"
 #include "Support/FakeIdleSource.h"
 #include "Support/FakeNotifier.h"
@@ -284,9 +285,10 @@ TEST(JsonSettingsStore, TheTrackerContinuesItsDayOverTheRealFileAfterARestart) {
     FakeNotifier notifier;
     FakeRandomSource random;
     FakeCameraBackend camera;
+    FakeCameraWatch cameraWatch;
     const auto runFor = [&](int ticks) {
         JsonSettingsStore store = folder.open();
-        SittingTracker tracker({clock, idle, notifier, store, random, camera});
+        SittingTracker tracker({clock, idle, notifier, store, random, camera, cameraWatch});
         for (int i = 0; i < ticks; ++i) {
             clock.advance(30s);
             idle.idle = (i % 40 < 35) ? 2s : std::chrono::seconds(30 * (i % 40 - 34));

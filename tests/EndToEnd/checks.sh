@@ -1,0 +1,16 @@
+# Sourced by the end-to-end scripts: how they say what they saw, and how they wait.
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
+    local until=$((SECONDS + $1)); shift
+    while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+# A desktop's logout sends SIGTERM: Spindrel saves its day and ends with status 0.
+ends_on_sigterm() {  # ends_on_sigterm PID
+    kill -TERM "$1"
+    wait "$1"
+    local rc=$?
+    [ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
+}
