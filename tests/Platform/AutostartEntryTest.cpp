@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -24,10 +25,12 @@ void write(const QString& path, const QByteArray& bytes) {
 
 TEST(AutostartEntry, OnWritesAnEntryStartingTheBinaryAndOffRemovesIt) {
     QTemporaryDir config;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    const std::optional<QByteArray> saved = qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+                                                ? std::optional(qgetenv("XDG_CONFIG_HOME"))
+                                                : std::nullopt;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     const QString folder = AutostartEntry::defaultFolder();
-    qputenv("XDG_CONFIG_HOME", saved);
+    saved ? qputenv("XDG_CONFIG_HOME", *saved) : qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(folder, config.filePath(u"autostart"_s));
 
     AutostartEntry entry(folder, u"/usr/bin/spindrel"_s);
