@@ -10,7 +10,7 @@ SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth db
 # For building and checking the Debian package, and proving it on a fresh Debian root
 # (scripts/check-package-on-clean-debian); the test command needs none of them.
 SPINDREL_PACKAGING_PACKAGES=(debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
-SPINDREL_CLEAN_ROOT_PACKAGES=(debootstrap xvfb x11-utils xdotool dbus dunst)
+SPINDREL_CLEAN_ROOT_PACKAGES=(debootstrap xvfb x11-utils x11-apps xdotool dbus dunst)
 
 # Installs whichever of the named packages are missing, as root or through sudo.
 spindrel_install_missing() {
