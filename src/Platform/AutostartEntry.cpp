@@ -22,7 +22,8 @@ bool AutostartEntry::isEnabled() const {
         return false;
     }
     while (!file.atEnd()) {
-        if (file.readLine().trimmed() == "Hidden=true") {
+        const QByteArray line = file.readLine().trimmed();
+        if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false") {
             return false;
         }
     }

@@ -15,7 +15,8 @@ public:
 
     QString path() const { return path_; }
 
-    // An entry is there and does not hide itself (Hidden=true is the standard's "off").
+    // An entry is there and does not switch itself off (Hidden=true is the standard's way,
+    // X-GNOME-Autostart-enabled=false GNOME's).
     bool isEnabled() const;
     // Writes the entry (atomically) or removes it; false when the disk refused, leaving what
     // was there.

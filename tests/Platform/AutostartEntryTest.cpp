@@ -59,8 +59,10 @@ TEST(AutostartEntry, AnEntryEditedByHandIsReadAsItStands) {
     write(entry.path(), "[Desktop Entry]\nType=Application\nExec=spindrel\n");
     EXPECT_TRUE(entry.isEnabled());
 
-    // Hidden=true is how the desktop's own tools switch an entry off without deleting it.
+    // How the desktops' own tools switch an entry off without deleting it.
     write(entry.path(), "[Desktop Entry]\nType=Application\nExec=spindrel\nHidden=true\n");
+    EXPECT_FALSE(entry.isEnabled());
+    write(entry.path(), "[Desktop Entry]\nExec=spindrel\nX-GNOME-Autostart-enabled=false\n");
     EXPECT_FALSE(entry.isEnabled());
     ASSERT_TRUE(entry.setEnabled(true));
     EXPECT_TRUE(entry.isEnabled());
