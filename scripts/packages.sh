@@ -11,6 +11,10 @@ SPINDREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth db
                         xdotool trayer x11-utils sway wtype kwin-wayland qt6-wayland
                         gnome-shell gjs gnome-shell-extension-appindicator gir1.2-gdkpixbuf-2.0
                         libglib2.0-bin dconf-service)
+# For building and checking the Debian package, and proving it on a fresh Debian root
+# (scripts/check-package-on-clean-debian); the test command needs none of them.
+SPINDREL_PACKAGING_PACKAGES=(debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream man-db)
+SPINDREL_CLEAN_ROOT_PACKAGES=(debootstrap xvfb x11-utils x11-apps xdotool dbus dunst)
 
 # Installs whichever of the named packages are missing, as root or through sudo.
 spindrel_install_missing() {

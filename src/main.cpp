@@ -15,6 +15,7 @@
 #include "Components/AccessibilityPreferences.h"
 #include "Models/PostureAnalyzer.h"
 #include "Models/SittingTracker.h"
+#include "Platform/AutostartEntry.h"
 #include "Platform/IdleSourceChain.h"
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
@@ -156,7 +157,11 @@ int main(int argc, char* argv[]) {
     SettingsPortal desktopSettings(session);
     AccessibilityPreferences motion(desktopSettings);
     DesktopTrayHost tray(session);
-    PageContext pages{motion, [](const QUrl& url) { QDesktopServices::openUrl(url); }, random};
+    // The binary that runs now is the one the login entry starts: the installed one.
+    AutostartEntry autostart(AutostartEntry::defaultFolder(),
+                             QCoreApplication::applicationFilePath());
+    PageContext pages{motion, [](const QUrl& url) { QDesktopServices::openUrl(url); }, random,
+                      autostart};
     AppDelegate delegate(*tracker, tray, [&motion, &pages](SittingTracker& observed) {
         return std::make_unique<ContentView>(
             observed,

@@ -11,6 +11,7 @@
 #include "Components/StudyLink.h"
 #include "Data/CadenceOptions.h"
 #include "Models/SittingTracker.h"
+#include "Platform/AutostartEntry.h"
 #include "Views/BackHeader.h"
 #include "Views/Fade.h"
 #include "Views/GlassPicker.h"
@@ -53,7 +54,7 @@ QHBoxLayout* featureRow(const QString& title, const QString& subtitle, ToggleSwi
 }  // namespace
 
 SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidget* parent)
-    : QWidget(parent), tracker_(tracker), motion_(context.motion) {
+    : QWidget(parent), tracker_(tracker), motion_(context.motion), autostart_(context.autostart) {
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(20, 0, 20, 16);
     stack->setSpacing(14);
@@ -101,6 +102,12 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
     calibrate_ = new LinkButton({}, {12, QFont::Medium, GlassTheme::accent()}, features);
     calibrate_->setSymbol(Symbol::arrowTriangle2Circlepath, 11);
     features->addContent(calibrate_);
+    features->addContent(divider(features), {});
+    login_ = new ToggleSwitch(u"Start at login"_s, features);
+    features->addContent(featureRow(u"Start at login"_s,
+                                    u"Counting starts the moment you sign in"_s, login_, features));
+    // What is on disk now: the entry may have been added or removed by hand since last time.
+    login_->setChecked(autostart_.isEnabled());
     stack->addWidget(features);
 
     saved_ =
@@ -130,6 +137,14 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
     connect(posture_, &QAbstractButton::clicked, this, [this](bool on) {
         tracker_.setPostureTrackingEnabled(on);
         flashSaved();
+    });
+    connect(login_, &QAbstractButton::clicked, this, [this](bool on) {
+        const bool kept = autostart_.setEnabled(on);
+        // A folder that refused the change leaves the switch showing what is really there.
+        login_->setChecked(autostart_.isEnabled());
+        if (kept) {
+            flashSaved();
+        }
     });
     connect(calibrate_, &QAbstractButton::clicked, this,
             [this] { tracker_.setCurrentPage(AppPage::calibration); });

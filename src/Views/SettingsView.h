@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <chrono>
 
+class AutostartEntry;
 class LinkButton;
 class AccessibilityPreferences;
 class QComboBox;
@@ -14,8 +15,9 @@ class ToggleSwitch;
 struct PageContext;
 
 // The settings page: the reminder cadence with its hint, the exercise and posture switches,
-// the privacy note and, while posture tracking is on, the way to calibrate. Every change is
-// kept at once by the tracker and confirmed with "Locked in ✓".
+// the privacy note and, while posture tracking is on, the way to calibrate, then the switch that
+// starts Spindrel at login. Every change is kept at once (by the tracker, or on disk as the
+// autostart entry) and confirmed with "Locked in ✓".
 class SettingsView : public QWidget {
     Q_OBJECT
 
@@ -29,6 +31,7 @@ public:
     QString hintText() const;
     ToggleSwitch* exerciseSwitch() const { return exercise_; }
     ToggleSwitch* postureSwitch() const { return posture_; }
+    ToggleSwitch* loginSwitch() const { return login_; }
     LinkButton* backButton() const { return back_; }
     // While posture tracking is on.
     LinkButton* calibrateButton() const;
@@ -47,6 +50,8 @@ private:
     ToggleSwitch* posture_;
     QFrame* calibrateDivider_;
     LinkButton* calibrate_;
+    AutostartEntry& autostart_;
+    ToggleSwitch* login_;
     QLabel* saved_;
     QTimer hideSaved_;
 };

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <chrono>
 #include <vector>
 
 #include "Components/AccessibilityPreferences.h"
+#include "Platform/AutostartEntry.h"
 #include "Support/PostureBodies.h"
 #include "Support/TrackerDesk.h"
 #include "Views/PageContext.h"
 
-// A desk for the pages: the tracker over fakes, motion held still, and the studies a page
-// asked to open kept instead of opened.
+// A desk for the pages: the tracker over fakes, motion held still, the studies a page asked
+// to open kept instead of opened, and an autostart folder of its own that goes with the desk.
 class PageDesk : public TrackerDesk {
 public:
     PageDesk() : TrackerDesk(QDateTime(QDate(2026, 3, 10), QTime(9, 0))) {
@@ -20,7 +22,11 @@ public:
 
     AccessibilityPreferences motion;
     std::vector<QUrl> opened;
-    PageContext context{motion, [this](const QUrl& url) { opened.push_back(url); }, random};
+    QTemporaryDir config;
+    AutostartEntry autostart{config.filePath(QStringLiteral("autostart")),
+                             QStringLiteral("/usr/bin/spindrel")};
+    PageContext context{motion, [this](const QUrl& url) { opened.push_back(url); }, random,
+                        autostart};
 
     // Today's record already holds this much sitting and break time when the tracker starts.
     void storeToday(double sittingMinutes, double breakMinutes = 0) {

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 
 #include "Components/StudyLink.h"
@@ -167,4 +168,27 @@ TEST(SettingsView, TheCadenceStudyOpensItsPaper) {
     QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(page.desk.opened.size(), 1U);
     EXPECT_EQ(page.desk.opened[0].toString(), u"https://doi.org/10.1249/MSS.0000000000003243"_s);
+}
+
+TEST(SettingsView, StartAtLoginShowsAndSetsTheAutostartEntryOnDisk) {
+    SettingsPage page;
+    page.open();
+    const QString entry = page.desk.autostart.path();
+    EXPECT_FALSE(page.view->loginSwitch()->isChecked());
+    QTest::mouseClick(page.view->loginSwitch(), Qt::LeftButton);
+    EXPECT_TRUE(page.view->loginSwitch()->isChecked());
+    EXPECT_TRUE(page.view->showsConfirmation());
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().split('\n').contains("Exec=/usr/bin/spindrel"));
+    file.close();
+
+    QTest::mouseClick(page.view->loginSwitch(), Qt::LeftButton);
+    EXPECT_FALSE(page.view->loginSwitch()->isChecked());
+    EXPECT_FALSE(QFile::exists(entry));
+
+    // An entry put there by hand while the page was away shows as on when it is built again.
+    ASSERT_TRUE(QFile(entry).open(QIODevice::WriteOnly));
+    page.view = std::make_unique<SettingsView>(page.tracker(), page.desk.context);
+    EXPECT_TRUE(page.view->loginSwitch()->isChecked());
 }
