@@ -26,21 +26,3 @@ TEST(DayCoaching, CoachLineTakesTheFirstRuleThatHolds) {
               u"Deep in the zone. Your body is keeping score."_s);
     EXPECT_EQ(coachLine(500, 76, RiskLevel::high), breaks);
 }
-
-TEST(DayCoaching, ExerciseStatusFollowsWhatIsOwed) {
-    EXPECT_EQ(DayCoaching::offsetStatus(0, 0), u"You're ahead of the chair. Stay that way."_s);
-    EXPECT_FALSE(DayCoaching::offsetStillOwed(0, 0));
-    EXPECT_EQ(DayCoaching::offsetStatus(30, 10),
-              u"20m of movement stands between you and regret."_s);
-    EXPECT_TRUE(DayCoaching::offsetStillOwed(30, 10));
-    EXPECT_EQ(DayCoaching::offsetStatus(30, 30), u"Your future back says thank you."_s);
-    EXPECT_FALSE(DayCoaching::offsetStillOwed(30, 45));
-}
-
-TEST(DayCoaching, RiskLineAndBarGrowWithTheLevel) {
-    EXPECT_EQ(DayCoaching::riskLine(RiskLevel::medium),
-              u"Your chair is plotting against you. Move before it wins."_s);
-    EXPECT_LT(DayCoaching::riskBarProgress(RiskLevel::low),
-              DayCoaching::riskBarProgress(RiskLevel::medium));
-    EXPECT_DOUBLE_EQ(DayCoaching::riskBarProgress(RiskLevel::high), 0.90);
-}
