@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "Support/PostureBodies.h"
 #include "Support/TrackerDesk.h"
 
 using namespace std::chrono_literals;
@@ -8,39 +7,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class PostureDesk : public TrackerDesk {
-public:
+struct PostureDesk : TrackerDesk {
     PostureDesk() : TrackerDesk(QDateTime(QDate(2026, 3, 10), QTime(9, 0))) {}
-
-    // The camera sees this body in one frame, 4 s after the last.
-    bool see(double headTilt) {
-        camera.advanceFrameClock(4s);
-        camera.scene.setBody(bodyWith(headTilt, 0.0, 90.0));
-        PostureCamera& posture = tracker->postureCamera();
-        const QDateTime before =
-            posture.latestSnapshot() ? posture.latestSnapshot()->timestamp : QDateTime();
-        clock.advance(1ms);
-        camera.deliver(1);
-        return waitUntil([&] {
-            return posture.latestSnapshot() && posture.latestSnapshot()->timestamp != before;
-        });
-    }
-
-    void tick() {
-        clock.advance(SittingTracker::tickInterval);
-        tracker->tick();
-        QCoreApplication::processEvents();
-    }
-    // A tick just after the camera saw this body.
-    bool tickSeeing(double headTilt) {
-        clock.advance(SittingTracker::tickInterval);
-        if (!see(headTilt)) {
-            return false;
-        }
-        tracker->tick();
-        QCoreApplication::processEvents();
-        return true;
-    }
 };
 
 }  // namespace

@@ -3,12 +3,10 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <chrono>
 #include <vector>
 
 #include "Components/AccessibilityPreferences.h"
 #include "Platform/AutostartEntry.h"
-#include "Support/PostureBodies.h"
 #include "Support/TrackerDesk.h"
 #include "Views/PageContext.h"
 
@@ -48,42 +46,5 @@ public:
         launch();
         tick();
         return *tracker;
-    }
-
-    bool startCamera() {
-        tracker->postureCamera().start();
-        return waitUntil([this] { return tracker->postureCamera().isRunning(); });
-    }
-    // 30 s on, the camera sees this body just before the tracker ticks and judges it.
-    bool tickSeeing(double headTilt, double shoulderTilt = 0.0, double slouchAngle = 90.0) {
-        clock.advance(SittingTracker::tickInterval);
-        if (!see(headTilt, shoulderTilt, slouchAngle)) {
-            return false;
-        }
-        tracker->tick();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        return true;
-    }
-    // 4 s on, the camera sees a body with these angles in one frame and publishes them.
-    bool see(double headTilt, double shoulderTilt = 0.0, double slouchAngle = 90.0) {
-        using namespace std::chrono_literals;
-        camera.advanceFrameClock(4s);
-        clock.advance(4s);
-        camera.scene.setBody(bodyWith(headTilt, shoulderTilt, slouchAngle));
-        PostureCamera& posture = tracker->postureCamera();
-        const QDateTime before =
-            posture.latestSnapshot() ? posture.latestSnapshot()->timestamp : QDateTime();
-        camera.deliver(1);
-        return waitUntil([&] {
-            return posture.latestSnapshot() && posture.latestSnapshot()->timestamp != before;
-        });
-    }
-    // One tracker tick 30 s on; the analyzer's verdict arrives on the next turn of the loop.
-    void tick() {
-        clock.advance(SittingTracker::tickInterval);
-        tracker->tick();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
     }
 };

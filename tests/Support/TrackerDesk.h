@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <chrono>
 #include <memory>
 
 #include "Models/SittingTracker.h"
@@ -10,6 +12,7 @@
 #include "Support/FakeNotifier.h"
 #include "Support/FakeRandomSource.h"
 #include "Support/MemorySettingsStore.h"
+#include "Support/PostureBodies.h"
 
 // A desk over simulated time: a fake for every service the tracker is built from.
 class TrackerDesk {
@@ -31,5 +34,42 @@ public:
     SittingTracker& launch() {
         tracker = std::make_unique<SittingTracker>(services());
         return *tracker;
+    }
+
+    bool startCamera() {
+        tracker->postureCamera().start();
+        return waitUntil([this] { return tracker->postureCamera().isRunning(); });
+    }
+    // 30 s on, the camera sees this body just before the tracker ticks and judges it.
+    bool tickSeeing(double headTilt, double shoulderTilt = 0.0, double slouchAngle = 90.0) {
+        clock.advance(SittingTracker::tickInterval);
+        if (!see(headTilt, shoulderTilt, slouchAngle)) {
+            return false;
+        }
+        tracker->tick();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return true;
+    }
+    // 4 s on, the camera sees a body with these angles in one frame and publishes them.
+    bool see(double headTilt, double shoulderTilt = 0.0, double slouchAngle = 90.0) {
+        using namespace std::chrono_literals;
+        camera.advanceFrameClock(4s);
+        clock.advance(4s);
+        camera.scene.setBody(bodyWith(headTilt, shoulderTilt, slouchAngle));
+        PostureCamera& posture = tracker->postureCamera();
+        const QDateTime before =
+            posture.latestSnapshot() ? posture.latestSnapshot()->timestamp : QDateTime();
+        camera.deliver(1);
+        return waitUntil([&] {
+            return posture.latestSnapshot() && posture.latestSnapshot()->timestamp != before;
+        });
+    }
+    // One tracker tick 30 s on; the analyzer's verdict arrives on the next turn of the loop.
+    void tick() {
+        clock.advance(SittingTracker::tickInterval);
+        tracker->tick();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
     }
 };

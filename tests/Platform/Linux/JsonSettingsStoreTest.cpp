@@ -12,15 +12,9 @@
 #include <limits>
 #include <optional>
 
-#include "Models/SittingTracker.h"
 #include "Support/CapturedWarnings.h"
-#include "Support/FakeCamera.h"
-#include "Support/FakeCameraWatch.h"
-#include "Support/FakeClock.h"
-#include "Support/FakeIdleSource.h"
-#include "Support/FakeNotifier.h"
-#include "Support/FakeRandomSource.h"
 #include "Support/StoredValues.h"
+#include "Support/TrackerDesk.h"
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -280,18 +274,15 @@ TEST(JsonSettingsStore, AnOldIniFileThatWouldLoseAValueIsSetAsideWhole) {
 
 TEST(JsonSettingsStore, TheTrackerContinuesItsDayOverTheRealFileAfterARestart) {
     StoreFolder folder;
-    FakeClock clock(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
-    FakeIdleSource idle;
-    FakeNotifier notifier;
-    FakeRandomSource random;
-    FakeCameraBackend camera;
-    FakeCameraWatch cameraWatch;
+    TrackerDesk desk(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
+    FakeClock& clock = desk.clock;
     const auto runFor = [&](int ticks) {
         JsonSettingsStore store = folder.open();
-        SittingTracker tracker({clock, idle, notifier, store, random, camera, cameraWatch});
+        SittingTracker tracker(
+            {clock, desk.idle, desk.notifier, store, desk.random, desk.camera, desk.cameraWatch});
         for (int i = 0; i < ticks; ++i) {
             clock.advance(30s);
-            idle.idle = (i % 40 < 35) ? 2s : std::chrono::seconds(30 * (i % 40 - 34));
+            desk.idle.idle = (i % 40 < 35) ? 2s : std::chrono::seconds(30 * (i % 40 - 34));
             tracker.tick();
         }
         tracker.logExercise(5);
