@@ -27,13 +27,6 @@ TEST(PostureWording, DetailLineTakesTheFirstRuleThatApplies) {
               u"Head Tilt \u2014 17° off. Your body noticed."_s);
 }
 
-TEST(PostureWording, IconAndColourFollowTheStatus) {
-    EXPECT_EQ(PostureWording::iconName(PostureStatus::poor), u"figure.roll"_s);
-    EXPECT_EQ(PostureWording::iconName(PostureStatus::fair), u"figure.stand"_s);
-    EXPECT_EQ(PostureWording::statusColor(PostureStatus::good), (SrgbColor{0.2, 0.55, 0.3}));
-    EXPECT_EQ(PostureWording::statusColor(PostureStatus::unknown), std::nullopt);
-}
-
 TEST(CadenceOptions, OffersTheThreeCadencesWithTheirHints) {
     QStringList lines;
     for (const CadenceOption& option : CadenceOptions::all()) {

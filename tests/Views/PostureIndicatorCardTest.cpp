@@ -45,12 +45,6 @@ TEST(PostureIndicatorCard, AFreshInstallAsksForABaseline) {
     EXPECT_TRUE(card.card->offersCalibration());
 }
 
-TEST(PostureIndicatorCard, CalibratedButNotYetJudgedItWaits) {
-    Card card(true);
-    EXPECT_EQ(card.card->detailText(), u"Watching. Give me a second."_s);
-    EXPECT_FALSE(card.card->offersCalibration());
-}
-
 TEST(PostureIndicatorCard, FollowsTheAnalyzersVerdictAsItArrives) {
     Card card(true);
     // The verdict is published after the tick's own announcements: the card must hear it
