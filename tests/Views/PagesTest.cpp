@@ -9,10 +9,6 @@
 #include <QTest>
 
 #include "Support/PageDesk.h"
-#include "Views/CalibrationView.h"
-#include "Views/DashboardView.h"
-#include "Views/ResetView.h"
-#include "Views/SettingsView.h"
 
 using namespace Qt::StringLiterals;
 
@@ -84,24 +80,6 @@ const std::array<AppPage, 4> kPages{AppPage::dashboard, AppPage::reset, AppPage:
                                     AppPage::calibration};
 
 }  // namespace
-
-TEST(Pages, EachPageIsBuiltAtTheWindowsPageSizeAndNewOnEveryVisit) {
-    PageDesk desk;
-    desk.open();
-    const std::unique_ptr<QWidget> dashboard =
-        makePage(AppPage::dashboard, *desk.tracker, desk.context);
-    EXPECT_NE(qobject_cast<DashboardView*>(dashboard.get()), nullptr);
-    EXPECT_EQ(dashboard->size(), QSize(360, 560));
-    EXPECT_NE(qobject_cast<ResetView*>(makePage(AppPage::reset, *desk.tracker, desk.context).get()),
-              nullptr);
-    EXPECT_NE(
-        qobject_cast<SettingsView*>(makePage(AppPage::settings, *desk.tracker, desk.context).get()),
-        nullptr);
-    EXPECT_NE(qobject_cast<CalibrationView*>(
-                  makePage(AppPage::calibration, *desk.tracker, desk.context).get()),
-              nullptr);
-    EXPECT_NE(makePage(AppPage::dashboard, *desk.tracker, desk.context).get(), dashboard.get());
-}
 
 TEST(Pages, TabReachesEveryControlOfEveryPageAndStopsNowhereElse) {
     for (const AppPage which : kPages) {

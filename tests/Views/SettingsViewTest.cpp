@@ -54,7 +54,7 @@ TEST(SettingsView, ShowsTheStoredCadenceWithItsHint) {
     EXPECT_FALSE(page.view->showsConfirmation());
 }
 
-TEST(SettingsView, ACadenceChangeIsKeptAtOnceAndConfirmedForOneAndAHalfSeconds) {
+TEST(SettingsView, ACadenceChangeIsKeptAtOnceAndConfirmed) {
     SettingsPage page;
     page.open();
     QComboBox* picker = page.view->cadencePicker();
@@ -63,12 +63,7 @@ TEST(SettingsView, ACadenceChangeIsKeptAtOnceAndConfirmedForOneAndAHalfSeconds) 
     EXPECT_EQ(page.tracker().reminderInterval(), 60);
     EXPECT_EQ(page.desk.settings.integer(u"reminderInterval"_s), 60);
     EXPECT_TRUE(page.view->hintText().startsWith(u"Deep work mode."_s));
-
-    QElapsedTimer shown;
-    shown.start();
     EXPECT_TRUE(page.view->showsConfirmation());
-    ASSERT_TRUE(waitUntil([&] { return !page.view->showsConfirmation(); }));
-    EXPECT_GE(shown.elapsed(), 1400);
 }
 
 TEST(SettingsView, PickingTheCadenceInForceChangesNothingAndConfirmsNothing) {
@@ -134,7 +129,7 @@ TEST(SettingsView, PostureTrackingStartsTheCameraAndOffersCalibrationUntilSwitch
     EXPECT_TRUE(waitUntil([&] { return !page.tracker().postureCamera().isRunning(); }));
 }
 
-TEST(SettingsView, EachChangeKeepsTheConfirmationUpForItsOwnFullTime) {
+TEST(SettingsView, TheConfirmationStaysOneAndAHalfSecondsFromTheLatestChange) {
     SettingsPage page;
     page.open();
     QTest::mouseClick(page.view->exerciseSwitch(), Qt::LeftButton);
