@@ -157,7 +157,7 @@ TEST_F(BlazePoseDetectorTest, FindsAUserSeenSideOn) {
     EXPECT_GT(joints->nose.x, std::max(joints->leftShoulder.x, joints->rightShoulder.x));
 }
 
-TEST_F(BlazePoseDetectorTest, FrameWithNobodyInItGivesNoJoints) {
+TEST_F(BlazePoseDetectorTest, FramesWithNobodyOrNoWholeImageGiveNoJoints) {
     const RgbImage rocket = loadFrame(QStringLiteral("rocket.jpg"));
     ASSERT_TRUE(rocket.isValid());
     EXPECT_FALSE(detector->detect(rocket).has_value());
@@ -167,9 +167,7 @@ TEST_F(BlazePoseDetectorTest, FrameWithNobodyInItGivesNoJoints) {
     grey.height = 480;
     grey.pixels = QByteArray(640 * 480 * 3, char(128));
     EXPECT_FALSE(detector->detect(grey).has_value());
-}
 
-TEST_F(BlazePoseDetectorTest, InvalidFrameGivesNoJoints) {
     RgbImage truncated = astronaut;
     truncated.pixels.chop(3);
     EXPECT_FALSE(detector->detect(truncated).has_value());

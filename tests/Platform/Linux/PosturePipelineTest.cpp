@@ -66,13 +66,3 @@ TEST(PosturePipeline, APhotographWithNobodyInItYieldsNothing) {
     waitUntil([&] { return watched.elapsed() > 1500; });  // the first frame is measured at once
     EXPECT_FALSE(pipeline.camera.latestSnapshot());
 }
-
-TEST(PosturePipeline, AMissingModelIsReportedNotACrash) {
-    SystemClock clock;
-    MemorySettingsStore settings;
-    LinuxCameraBackend backend([] { return openPoseNetwork("/nonexistent.onnx"); }, std::nullopt);
-    PostureCamera camera(clock, settings, backend);
-    camera.start();
-    ASSERT_TRUE(waitUntil([&] { return camera.problem().has_value(); }));
-    EXPECT_EQ(camera.problem(), CameraProblem::poseModelMissing);
-}
