@@ -3,7 +3,8 @@
 #include <QApplication>
 
 #include "Models/SittingTracker.h"
-#include "Views/Fade.h"
+#include "Components/AccessibilityPreferences.h"
+#include "Views/PageCrossFade.h"
 
 ContentView::ContentView(SittingTracker& tracker, PageFactory makePage,
                          BackdropFactory makeBackdrop, const AccessibilityPreferences& motion,
@@ -33,9 +34,10 @@ void ContentView::resizeEvent(QResizeEvent*) {
     if (backdrop_) {
         backdrop_->setGeometry(rect());
     }
-    for (QWidget* page : {page_.data(), leaving_.data()}) {
-        if (page) {
-            page->setGeometry(pageRect());
+    for (QWidget* layer :
+         {static_cast<QWidget*>(page_.data()), static_cast<QWidget*>(fade_.data())}) {
+        if (layer) {
+            layer->setGeometry(pageRect());
         }
     }
 }
@@ -45,28 +47,24 @@ void ContentView::showPage(AppPage page) {
         return;
     }
     shownPage_ = page;
-    if (leaving_) {
-        delete leaving_;  // a third page before the last fade ended: the oldest just goes
-    }
-    if (QWidget* old = page_) {
-        // The leaving page stays itself to the end of its fade, but no longer takes input.
-        leaving_ = old;
-        old->setAttribute(Qt::WA_TransparentForMouseEvents);
-        for (QWidget* part : old->findChildren<QWidget*>()) {
-            part->setFocusPolicy(Qt::NoFocus);
-        }
-        if (QWidget* focused = QApplication::focusWidget(); focused && old->isAncestorOf(focused)) {
-            focused->clearFocus();
-        }
-        fadeOut(*old, crossFade, motion_, [old] {
-            old->hide();
-            old->deleteLater();
-        });
-    }
+    delete fade_;  // a third page before the last fade ended: the fade just ends
+    QWidget* old = page_;
     page_ = makePage_(page, tracker_).release();
     page_->setParent(this);
     page_->setGeometry(pageRect());
+    // Showing lays the page out, so that its picture is the page as it will stand.
     page_->show();
-    page_->raise();
-    fadeIn(*page_, crossFade, motion_);
+    if (old && isVisible() && !motion_.reduceMotion()) {
+        fade_ = new PageCrossFade(PageCrossFade::pictureOf(*old), PageCrossFade::pictureOf(*page_),
+                                  crossFade, this);
+        fade_->setGeometry(pageRect());
+        page_->hide();
+        connect(fade_, &PageCrossFade::finished, this, [this] {
+            page_->show();
+            fade_->deleteLater();
+        });
+        fade_->show();
+        fade_->raise();
+    }
+    delete old;
 }

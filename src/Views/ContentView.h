@@ -9,6 +9,7 @@
 #include "Models/AppPage.h"
 
 class AccessibilityPreferences;
+class PageCrossFade;
 class SittingTracker;
 
 // The window's root: the backdrop, and over it the page the tracker names. When the page
@@ -29,8 +30,8 @@ public:
                 const AccessibilityPreferences& motion, QWidget* parent = nullptr);
 
     QWidget* page() const { return page_; }
-    // A page that has left and is still fading out.
-    bool isCrossFading() const { return leaving_ && leaving_->isVisible(); }
+    // A page change still fading from the last page to this one.
+    bool isCrossFading() const { return !fade_.isNull(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -44,6 +45,6 @@ private:
     const AccessibilityPreferences& motion_;
     QWidget* backdrop_ = nullptr;
     QPointer<QWidget> page_;
-    QPointer<QWidget> leaving_;
+    QPointer<PageCrossFade> fade_;
     AppPage shownPage_;
 };

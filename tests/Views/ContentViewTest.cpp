@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QGraphicsOpacityEffect>
 #include <QLabel>
-#include <QPropertyAnimation>
+#include <QVariantAnimation>
 
 #include "Support/PageDesk.h"
 #include "Views/Pages.h"
@@ -61,11 +60,9 @@ struct Window {
     }
     // The cross-fade held at `at` into its quarter second.
     QImage frameAt(std::chrono::milliseconds at) const {
-        for (auto* fade : view->findChildren<QPropertyAnimation*>()) {
-            if (qobject_cast<QGraphicsOpacityEffect*>(fade->parent())) {
-                fade->pause();
-                fade->setCurrentTime(static_cast<int>(at.count()));
-            }
+        if (auto* fade = view->findChild<QVariantAnimation*>(u"pageCrossFade"_s)) {
+            fade->pause();
+            fade->setCurrentTime(static_cast<int>(at.count()));
         }
         return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
