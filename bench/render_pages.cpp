@@ -7,10 +7,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QGraphicsOpacityEffect>
+#include <QVariantAnimation>
 #include <QImage>
 #include <QPainter>
-#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -77,11 +76,9 @@ public:
     // The change to `page` held half-way through its cross-fade.
     void saveMidFade(AppPage page, const QDir& folder, const QString& name) {
         desk_.tracker->setCurrentPage(page);
-        for (auto* fade : view_->findChildren<QPropertyAnimation*>()) {
-            if (qobject_cast<QGraphicsOpacityEffect*>(fade->parent())) {
-                fade->pause();
-                fade->setCurrentTime(static_cast<int>(ContentView::crossFade.count() / 2));
-            }
+        if (auto* fade = view_->findChild<QVariantAnimation*>(u"pageCrossFade"_s)) {
+            fade->pause();
+            fade->setCurrentTime(static_cast<int>(ContentView::crossFade.count() / 2));
         }
         picture().save(folder.filePath(name + u".png"_s));
     }
