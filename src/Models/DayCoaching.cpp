@@ -28,15 +28,7 @@ QString coachLine(qint64 sittingMinutes, qint64 breakMinutes, RiskLevel risk) {
 }
 
 QString riskLine(RiskLevel risk) {
-    switch (risk) {
-        case RiskLevel::low:
-            return u"Your spine is still on speaking terms with you."_s;
-        case RiskLevel::medium:
-            return u"Your chair is plotting against you. Move before it wins."_s;
-        case RiskLevel::high:
-            return u"Your body filed a grievance. Time to negotiate."_s;
-    }
-    return {};
+    return RiskLevels::dashboardSentence(risk);
 }
 
 double riskBarProgress(RiskLevel risk) {
