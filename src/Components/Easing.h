@@ -3,6 +3,16 @@
 #include <chrono>
 #include <cmath>
 
+// Ease-in-out: slow out of the start, slow into the end; t from 0 to 1.
+inline double easeInOut(double t) {
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// Ease-out: quick from the start, slow into the end; t from 0 to 1.
+inline double easeOut(double t) {
+    return 1.0 - (1.0 - t) * (1.0 - t);
+}
+
 // A value swinging between 0 and 1 and back, ease-in-out each way: `elapsed` into the swing,
 // `half` the time of one way.
 inline double swingAt(std::chrono::milliseconds elapsed, std::chrono::milliseconds half) {
@@ -11,6 +21,5 @@ inline double swingAt(std::chrono::milliseconds elapsed, std::chrono::millisecon
     }
     const double cycles = static_cast<double>(elapsed.count()) / static_cast<double>(half.count());
     const double within = std::fmod(cycles, 2.0);
-    const double t = within <= 1.0 ? within : 2.0 - within;
-    return t * t * (3.0 - 2.0 * t);
+    return easeInOut(within <= 1.0 ? within : 2.0 - within);
 }

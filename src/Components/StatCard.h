@@ -5,6 +5,7 @@
 
 #include "Components/LiquidGlass.h"
 
+class BreathingEffect;
 class MotionPreferences;
 
 // A card's elevation.
@@ -27,6 +28,12 @@ public:
     void addContent(QWidget* child, Qt::Alignment alignment = Qt::AlignHCenter);
     void addContent(QLayout* row);
     QVBoxLayout* contentLayout() const { return layout_; }
+    // The card's breath, which also carries its coming and going.
+    BreathingEffect& breath() const { return *breath_; }
+    // Shows the card fading in from 95 % of its size.
+    void enter();
+    // Fades the card out to 95 % of its size, then hides it.
+    void leave();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,4 +42,5 @@ private:
     CardDepth depth_;
     MotionPreferences& motion_;
     QVBoxLayout* layout_;
+    BreathingEffect* breath_;
 };

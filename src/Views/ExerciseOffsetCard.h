@@ -7,6 +7,7 @@
 #include "Components/StatCard.h"
 
 class GlassButton;
+class MotionPreferences;
 class ProgressBar;
 class QComboBox;
 class QLabel;
@@ -39,6 +40,7 @@ private:
     void logPicked();
 
     SittingTracker& tracker_;
+    const MotionPreferences& motion_;
     QLabel* logged_;
     QLabel* needed_;
     ProgressBar* bar_;

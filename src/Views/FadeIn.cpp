@@ -23,3 +23,34 @@ void fadeIn(QWidget& widget, std::chrono::milliseconds duration, const MotionPre
                      [target = &widget] { target->setGraphicsEffect(nullptr); });
     fade->start();
 }
+
+void fadeOut(QWidget& widget, std::chrono::milliseconds duration, const MotionPreferences& motion,
+             std::function<void()> gone) {
+    auto* running = qobject_cast<QGraphicsOpacityEffect*>(widget.graphicsEffect());
+    if (motion.reduceMotion() || !widget.isVisible() || (widget.graphicsEffect() && !running)) {
+        gone();
+        return;
+    }
+    auto* effect = running ? running : new QGraphicsOpacityEffect(&widget);
+    const qreal from = running ? running->opacity() : 1.0;
+    if (!running) {
+        widget.setGraphicsEffect(effect);
+    }
+    // A fade in still running gives way to this one.
+    for (auto* other : effect->findChildren<QPropertyAnimation*>()) {
+        other->disconnect();
+        other->stop();
+        other->deleteLater();
+    }
+    auto* fade = new QPropertyAnimation(effect, "opacity", effect);
+    fade->setDuration(static_cast<int>(duration.count()));
+    fade->setStartValue(from);
+    fade->setEndValue(0.0);
+    fade->setEasingCurve(QEasingCurve::InOutQuad);
+    QObject::connect(fade, &QAbstractAnimation::finished, &widget,
+                     [target = &widget, gone = std::move(gone)] {
+                         target->setGraphicsEffect(nullptr);
+                         gone();
+                     });
+    fade->start();
+}

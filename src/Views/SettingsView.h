@@ -49,4 +49,5 @@ private:
     LinkButton* calibrate_;
     QLabel* saved_;
     QTimer hideSaved_;
+    bool savedLeaving_ = false;
 };

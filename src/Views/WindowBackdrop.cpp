@@ -1,10 +1,12 @@
 #include "Views/WindowBackdrop.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "Components/GlassTheme.h"
+#include "Components/VisibleSteps.h"
 
-void WindowBackdrop::paintEvent(QPaintEvent*) {
+void WindowBackdrop::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
     if (composed_.isNull() || composed_.deviceIndependentSize().toSize() != size() ||
         composed_.devicePixelRatio() != ratio) {
@@ -18,5 +20,7 @@ void WindowBackdrop::paintEvent(QPaintEvent*) {
         composed_ = QPixmap::fromImage(image);
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, composed_);
+    // The breathing cards repaint a few rows at a time: in bands, each stays on this thread.
+    VisibleSteps::paintInBands(painter, event->rect(),
+                               [&] { painter.drawPixmap(0, 0, composed_); });
 }
