@@ -100,12 +100,12 @@ what="$what, window $window_mode"
 sleep 2
 ticks_per_second="$(getconf CLK_TCK)"
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-# Each thread's id, name and context switches so far, one line each.
+# Each thread's id, name, and voluntary and involuntary context switches so far, one line each.
 switches() {
     for task in /proc/"$pid"/task/*; do
         awk -v tid="${task##*/}" -v name="$(tr ' ' _ < "$task/comm" 2>/dev/null)" \
             '/^voluntary_ctxt_switches/ {v = $2} /^nonvoluntary_ctxt_switches/ {n = $2}
-             END { if (v != "") print tid, name, v + n }' "$task/status" 2>/dev/null || true
+             END { if (v != "") print tid, name, v, n }' "$task/status" 2>/dev/null || true
     done
 }
 before="$(switches)"
@@ -118,13 +118,14 @@ if [ -n "${SPINDREL_MEASURE_PICTURE:-}" ] && [ -n "$(window)" ] && command -v im
 fi
 rss="$(awk '/VmRSS/ {print $2, $3}' "/proc/$pid/status")"
 # Per thread: switches in the measured time (a thread born meanwhile counts from zero).
-per_thread="$(awk 'NR == FNR { was[$1] = $3; next } { print $1, $2, $3 - (($1 in was) ? was[$1] : 0) }' \
+per_thread="$(awk 'NR == FNR { v[$1] = $3; n[$1] = $4; next }
+    { print $1, $2, $3 - (($1 in v) ? v[$1] : 0), $4 - (($1 in n) ? n[$1] : 0) }' \
     <(printf '%s\n' "$before") <(printf '%s\n' "$after"))"
-wakeups="$(printf '%s\n' "$per_thread" | awk '{ s += $3 } END { print s + 0 }')"
+wakeups="$(printf '%s\n' "$per_thread" | awk '{ s += $3 + $4 } END { print s + 0 }')"
 awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$rss" \
     -v w="$wakeups" -v what="$what" \
     'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), %.2f wake-ups per second, RSS %s\n", what, s, t / hz, 100 * t / hz / s, w / s, rss }'
 if [ "${SPINDREL_MEASURE_THREADS:-}" = on ]; then
     printf '%s\n' "$per_thread" | sort -k3,3nr |
-        awk -v s="$seconds" '$3 > 0 { printf "  thread %s %s: %.2f wake-ups per second\n", $1, $2, $3 / s }'
+        awk -v s="$seconds" '$3 + $4 > 0 { printf "  thread %s %s: %.2f wake-ups per second (%.2f voluntary, %.2f involuntary)\n", $1, $2, ($3 + $4) / s, $3 / s, $4 / s }'
 fi

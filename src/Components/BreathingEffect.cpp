@@ -242,20 +242,29 @@ void BreathingEffect::draw(QPainter* painter) {
     // it is stale: Qt holds a share of the picture it drew until something inside the widget
     // asks to be repainted, and then lets go of it, leaving this copy the only one.
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QRectF bounds(target_->rect());
     if (picture_.isNull() || picture_.isDetached() || picture_.devicePixelRatio() != ratio ||
         pictureSize_ != target_->size()) {
         picture_ = QPixmap();
         picture_ = sourcePixmap(Qt::LogicalCoordinates, &pictureOffset_);
         pictureSize_ = target_->size();
+        // What lies behind the widget goes into the same picture: one blend per breath.
+        const QRect whole = boundingRectFor(bounds).toAlignedRect();
+        composed_ = QPixmap((QSizeF(whole.size()) * ratio).toSize());
+        composed_.setDevicePixelRatio(ratio);
+        composed_.fill(Qt::transparent);
+        QPainter composer(&composed_);
+        composer.translate(-whole.topLeft());
+        drawBehind(composer, bounds);
+        composer.drawPixmap(pictureOffset_, picture_);
+        composedAt_ = whole.topLeft();
     }
-    const QRectF bounds(target_->rect());
     const QRegion area =
         VisibleSteps::repaintedRegion(*painter, boundingRectFor(bounds).toAlignedRect(), 1);
     VisibleSteps::paintInBands(*painter, area, [&] {
         painter->setTransform(breathTransform(), true);
         painter->setOpacity(opacity());
-        drawBehind(*painter, bounds);
         painter->setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
-        painter->drawPixmap(pictureOffset_, picture_);
+        painter->drawPixmap(composedAt_, composed_);
     });
 }

@@ -96,4 +96,7 @@ private:
     QPixmap picture_;
     QPoint pictureOffset_;
     QSize pictureSize_;
+    // The picture over what the widget draws behind it, as one.
+    QPixmap composed_;
+    QPoint composedAt_;
 };

@@ -33,8 +33,9 @@ protected:
     }
 
     void draw(QPainter* painter) override {
-        QPoint offset;
-        const QPixmap badge = sourcePixmap(Qt::LogicalCoordinates, &offset);
+        // The badge has no children: its kept picture is all of it.
+        const QPixmap& badge = badge_->pillPicture();
+        const QPoint offset(0, 0);
         const QRectF pill = badge_->pillRect();
         const double progress = badge_->levelProgress();
         const std::optional<RiskLevel> previous = badge_->previousLevel();
@@ -311,29 +312,43 @@ void RiskBadge::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
-QSizeF RiskBadge::pillSize(const QFont& font, RiskLevel level) {
-    const QFontMetricsF mark(GlassTheme::font(font, 12, QFont::Normal));
-    const QFontMetricsF word(GlassTheme::font(font, 13, QFont::Bold));
-    const qreal content = mark.horizontalAdvance(RiskLevels::badgeMark(level)) + 6 +
-                          word.horizontalAdvance(RiskLevels::badgeWord(level));
-    return {content + 32, std::max(mark.height(), word.height()) + 16};
+QSizeF RiskBadge::pillSize(RiskLevel level) const {
+    // Measuring the mark shapes a colour emoji, which decodes its picture each time: the
+    // size is measured once per level and font.
+    std::optional<QSizeF>& known = pillSizes_[static_cast<std::size_t>(level)];
+    if (!known) {
+        const QFontMetricsF mark(GlassTheme::font(font(), 12, QFont::Normal));
+        const QFontMetricsF word(GlassTheme::font(font(), 13, QFont::Bold));
+        const qreal content = mark.horizontalAdvance(RiskLevels::badgeMark(level)) + 6 +
+                              word.horizontalAdvance(RiskLevels::badgeWord(level));
+        known = QSizeF(content + 32, std::max(mark.height(), word.height()) + 16);
+    }
+    return *known;
+}
+
+void RiskBadge::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        pillSizes_ = {};
+        updateGeometry();
+    }
+    QWidget::changeEvent(event);
 }
 
 QSizeF RiskBadge::pillSize() const {
-    const QSizeF now = pillSize(font(), level_);
+    const QSizeF now = pillSize(level_);
     if (!levelChangeStart_) {
         return now;
     }
-    const QSizeF before = pillSize(font(), previousLevel_);
+    const QSizeF before = pillSize(previousLevel_);
     const double t = levelProgress();
     return before + (now - before) * t;
 }
 
 QSize RiskBadge::sizeHint() const {
     // Room for the wider of the two pills while one level changes into the next.
-    QSizeF room = pillSize(font(), level_);
+    QSizeF room = pillSize(level_);
     if (levelChangeStart_) {
-        room = room.expandedTo(pillSize(font(), previousLevel_));
+        room = room.expandedTo(pillSize(previousLevel_));
     }
     return room.toSize() + QSize(2, 2);
 }
@@ -354,7 +369,7 @@ void RiskBadge::paintContent(QPainter& painter, const QRectF& pill, RiskLevel le
     const QString mark = RiskLevels::badgeMark(level);
     const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
     // Each level's mark and word centred in the pill as it is now.
-    const QSizeF own = pillSize(font(), level);
+    const QSizeF own = pillSize(level);
     const QRectF content = QRectF(pill.center() - QPointF(own.width() / 2, own.height() / 2), own)
                                .adjusted(16, 8, -16, -8);
     painter.save();
@@ -370,11 +385,15 @@ void RiskBadge::paintContent(QPainter& painter, const QRectF& pill, RiskLevel le
 }
 
 void RiskBadge::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, pillPicture());
+}
+
+const QPixmap& RiskBadge::pillPicture() {
     // The pill stays the same between level changes while the pulse redraws it a few times a
     // second: it is drawn once into a picture, which a pulse frame only copies.
     const qreal ratio = devicePixelRatioF();
-    const double progress = levelProgress();
-    const PillLook look{level_, previousLevel_, progress, motion_.reduceTransparency(),
+    const PillLook look{level_, previousLevel_, levelProgress(), motion_.reduceTransparency(),
                         size(), ratio};
     if (pill_.isNull() || !(pillLook_ == look)) {
         pill_ = QPixmap((QSizeF(size()) * ratio).toSize());
@@ -384,8 +403,7 @@ void RiskBadge::paintEvent(QPaintEvent*) {
         paintPill(painter);
         pillLook_ = look;
     }
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, pill_);
+    return pill_;
 }
 
 void RiskBadge::paintPill(QPainter& painter) {

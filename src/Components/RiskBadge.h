@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QTransform>
 #include <QWidget>
+#include <array>
 #include <optional>
 
 #include "Components/AnimationClock.h"
@@ -57,6 +58,8 @@ public:
     // breathes with the card by drawing the card's breath over its own.
     void floatOver(QWidget* slot);
     QTransform hostTransform() const;
+    // The pill as drawn now, kept between changes of its look.
+    const QPixmap& pillPicture();
     double hostOpacity() const;
 
 protected:
@@ -64,6 +67,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     std::chrono::milliseconds now() const { return clock_->now(); }
@@ -72,7 +76,7 @@ private:
     void wake();
     // The finest change of pulse phase that shows.
     double visiblePhaseStep() const;
-    static QSizeF pillSize(const QFont& font, RiskLevel level);
+    QSizeF pillSize(RiskLevel level) const;
     QSizeF pillSize() const;
     void paintContent(QPainter& painter, const QRectF& pill, RiskLevel level, double opacity);
     void paintPill(QPainter& painter);
@@ -102,6 +106,7 @@ private:
     QTimer wakeTimer_;
     QTimer pulseDelay_;
     QPointer<QWidget> slot_;
+    mutable std::array<std::optional<QSizeF>, 3> pillSizes_;
     QPixmap pill_;
     PillLook pillLook_{};
 };
