@@ -21,6 +21,6 @@ void WindowBackdrop::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     // The breathing cards repaint a few rows at a time: in bands, each stays on this thread.
-    VisibleSteps::paintInBands(painter, event->rect(),
+    VisibleSteps::paintInBands(painter, event->region(),
                                [&] { painter.drawPixmap(0, 0, composed_); });
 }
