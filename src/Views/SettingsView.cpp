@@ -195,5 +195,5 @@ LinkButton* SettingsView::calibrateButton() const {
 }
 
 bool SettingsView::showsConfirmation() const {
-    return !saved_->isHidden();
+    return !saved_->isHidden() && !savedLeaving_;  // once it fades out it confirms no more
 }

@@ -393,6 +393,17 @@ TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
     EXPECT_EQ(link->geometry().right(), 200 - 6 - 1);
     EXPECT_EQ(link->geometry().top(), 6);
     EXPECT_EQ(link->toolTip(), u"Brisketh et al., 2018 — Sitting time & mortality risk"_s);
+    // Hovering lights the icon, easing out over 0.15 s; at once when motion is reduced.
+    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+    QCoreApplication::sendEvent(link, &enter);
+    EXPECT_LT(link->lit(), 1.0);
+    ASSERT_TRUE(waitUntil([&] { return link->lit() == 1.0; }));
+    MotionPreferences still;
+    still.setReduceMotion(true);
+    auto* steady = new StudyLink(u"x"_s, u"x"_s, {}, &card, &still);
+    steady->show();
+    QCoreApplication::sendEvent(steady, &enter);
+    EXPECT_EQ(steady->lit(), 1.0);
     QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1U);
     EXPECT_EQ(opened.front(), QUrl(u"https://doi.org/10.1007/s10654-018-0380-1"_s));
