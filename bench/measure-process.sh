@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the built spindrel in a private headless session for a while and reports the CPU time
-# it used and its memory, read from /proc.
+# Runs the built spindrel in a private headless session (X server, session bus, notification
+# daemon) for a while and reports the CPU time it used, its wake-ups and its memory, read from
+# /proc.
 # Usage: bench/measure-process.sh [seconds] [image]
 #   With an image, posture tracking is on and the image is played as a 30 fps camera.
 #   SPINDREL_PROGRAM names another program to measure (the component gallery, say).
@@ -8,7 +9,12 @@
 #     shown (the default): it opens on the dashboard and stays;
 #     hidden: a tray host runs and a click on the icon closes the window, as a user would;
 #     reset: the reset page runs a walking routine (three or five minutes).
+#   SPINDREL_MEASURE_CARDS=on shows the posture and exercise cards too (posture tracking on,
+#     without a camera), so that every card of the dashboard breathes.
 #   SPINDREL_MEASURE_PICTURE names a PNG to save of the window when the measuring ends.
+#   SPINDREL_MEASURE_THREADS=on adds each thread's own wake-ups.
+# Wake-ups are the context switches, voluntary and involuntary, of all the process's threads
+# over the measured time; CPU is user and system time over the same time.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-600}"
@@ -21,19 +27,40 @@ config="$(mktemp -d)"
 # A runtime folder of its own, so that it never hands over to a Spindrel already running.
 export XDG_RUNTIME_DIR="$config/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+pid=""
 tray_pid=""
-# Let it save its day before its folder goes.
-trap 'kill "$pid" 2>/dev/null && wait "$pid"; [ -z "$tray_pid" ] || kill "$tray_pid"; rm -rf "$config"' EXIT
+dunst_pid=""
+stop_all() {
+    # Let it save its day before its folder goes.
+    [ -z "$pid" ] || { kill "$pid" 2>/dev/null && wait "$pid"; } || true
+    [ -z "$tray_pid" ] || kill "$tray_pid" 2>/dev/null || true
+    [ -z "$dunst_pid" ] || kill "$dunst_pid" 2>/dev/null || true
+    rm -rf "$config"
+}
+trap stop_all EXIT
+dunst >/dev/null 2>&1 &
+dunst_pid=$!
 args=()
 what="idle"
+settings=()
 if [ -n "$image" ]; then
-    mkdir -p "$config/spindrel"
-    printf '[General]\npostureTrackingEnabled=true\n' > "$config/spindrel/spindrel.conf"
+    settings+=("postureTrackingEnabled=true")
     args=(--camera-image "$(realpath "$image")" --camera-fps 30)
     what="posture tracking on, $(basename "$image") at 30 fps"
 fi
+if [ "${SPINDREL_MEASURE_CARDS:-}" = on ]; then
+    settings+=("showExerciseOffset=true")
+    [ -n "$image" ] || settings+=("postureTrackingEnabled=true")
+    what="$what, all cards"
+fi
+if [ ${#settings[@]} -gt 0 ]; then
+    mkdir -p "$config/spindrel"
+    # The INI file of earlier versions, which Spindrel carries over at its first start.
+    printf '[General]\n' > "$config/spindrel/spindrel.conf"
+    printf '%s\n' "${settings[@]}" >> "$config/spindrel/spindrel.conf"
+fi
 program="${SPINDREL_PROGRAM:-$root/build/src/spindrel}"
-[ -n "${SPINDREL_PROGRAM:-}" ] && what="$(basename "$program"), visible"
+[ -n "${SPINDREL_PROGRAM:-}" ] && what="$(basename "$program"), $what"
 XDG_CONFIG_HOME="$config" "$program" "${args[@]}" &
 pid=$!
 window_mode="${SPINDREL_MEASURE_WINDOW:-shown}"
@@ -45,7 +72,13 @@ fi
 sleep 2
 case "$window_mode" in
     hidden)
-        icon="$(xwininfo -root -tree | awk '/"Spindrel": \("spindrel" "Spindrel"\)  22x22/ {print $1}')"
+        icon=""
+        for _ in $(seq 50); do
+            icon="$(xwininfo -root -tree | awk '/"Spindrel": \("spindrel" "Spindrel"\)  22x22/ {print $1}')"
+            [ -z "$icon" ] || break
+            sleep 0.2
+        done
+        [ -n "$icon" ] || { echo "no tray icon to click" >&2; exit 1; }
         top_left "$icon"
         xdotool mousemove $((x + 11)) $((y + 11)) click 1
         sleep 1
@@ -60,17 +93,39 @@ case "$window_mode" in
         press Tab Tab Tab space Tab Tab Tab Tab space
         ;;
 esac
+# The pointer rests outside the window, so that nothing there is held still by it.
+xdotool mousemove 1270 790
 what="$what, window $window_mode"
+# Everything the window does once: first paint, page change, the first breaths settling in.
+sleep 2
 ticks_per_second="$(getconf CLK_TCK)"
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+# Each thread's id, name, and voluntary and involuntary context switches so far, one line each.
+switches() {
+    for task in /proc/"$pid"/task/*; do
+        awk -v tid="${task##*/}" -v name="$(tr ' ' _ < "$task/comm" 2>/dev/null)" \
+            '/^voluntary_ctxt_switches/ {v = $2} /^nonvoluntary_ctxt_switches/ {n = $2}
+             END { if (v != "") print tid, name, v, n }' "$task/status" 2>/dev/null || true
+    done
+}
+before="$(switches)"
 start="$(cpu_ticks)"
 sleep "$seconds"
 end="$(cpu_ticks)"
-if [ -n "${SPINDREL_MEASURE_PICTURE:-}" ] && [ -n "$(window)" ]; then
+after="$(switches)"
+if [ -n "${SPINDREL_MEASURE_PICTURE:-}" ] && [ -n "$(window)" ] && command -v import >/dev/null; then
     import -window "$(window)" "$SPINDREL_MEASURE_PICTURE"
 fi
 rss="$(awk '/VmRSS/ {print $2, $3}' "/proc/$pid/status")"
-wakeups="$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$pid/status")"
+# Per thread: switches in the measured time (a thread born meanwhile counts from zero).
+per_thread="$(awk 'NR == FNR { v[$1] = $3; n[$1] = $4; next }
+    { print $1, $2, $3 - (($1 in v) ? v[$1] : 0), $4 - (($1 in n) ? n[$1] : 0) }' \
+    <(printf '%s\n' "$before") <(printf '%s\n' "$after"))"
+wakeups="$(printf '%s\n' "$per_thread" | awk '{ s += $3 + $4 } END { print s + 0 }')"
 awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$rss" \
     -v w="$wakeups" -v what="$what" \
-    'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), RSS %s, voluntary context switches %d\n", what, s, t / hz, 100 * t / hz / s, rss, w }'
+    'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), %.2f wake-ups per second, RSS %s\n", what, s, t / hz, 100 * t / hz / s, w / s, rss }'
+if [ "${SPINDREL_MEASURE_THREADS:-}" = on ]; then
+    printf '%s\n' "$per_thread" | sort -k3,3nr |
+        awk -v s="$seconds" '$3 + $4 > 0 { printf "  thread %s %s: %.2f wake-ups per second (%.2f voluntary, %.2f involuntary)\n", $1, $2, ($3 + $4) / s, $3 / s, $4 / s }'
+fi

@@ -103,6 +103,12 @@ int main(int argc, char* argv[]) {
     }
     // Before the toolkit starts its threads, so that the signals reach us and none of them.
     TerminationSignals::blockInEveryThread();
+    // The window's repaints are a few small rectangles a second. Through shared memory each one
+    // costs a round trip to the X server and a wake of Qt's event thread to read the answer;
+    // sent over the socket they cost neither. Whoever sets the variable decides.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Spindrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SPINDREL_VERSION));

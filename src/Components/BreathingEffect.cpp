@@ -1,22 +1,18 @@
 #include "Components/BreathingEffect.h"
 
 #include <QEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Components/AccessibilityPreferences.h"
 #include "Components/Easing.h"
+#include "Components/VisibleSteps.h"
 
 using std::chrono::milliseconds;
-
-namespace {
-
-// A breath moves a card by about a pixel over seconds: ten frames a second are smooth enough.
-constexpr milliseconds kFrame{100};
-
-}  // namespace
 
 BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds duration,
                                  AccessibilityPreferences& motion)
@@ -28,58 +24,159 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
     target->setGraphicsEffect(this);
     target->installEventFilter(this);
     target->setAttribute(Qt::WA_Hover);
-    ticker_.setInterval(kFrame);
-    connect(&ticker_, &QTimer::timeout, this, [this] {
-        redrawIfVisiblyChanged();
-        updateTicking();
-    });
+    wakeTimer_.setSingleShot(true);
+    wakeTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&wakeTimer_, &QTimer::timeout, this, &BreathingEffect::wake);
     startTimer_.setSingleShot(true);
     startTimer_.setInterval(startDelay);
     connect(&startTimer_, &QTimer::timeout, this, [this] {
         isBreathing_ = true;
-        breathClock_.start();
-        updateTicking();
+        startBreath();
     });
     connect(&motion_, &AccessibilityPreferences::changed, this, [this] {
-        if (motion_.reduceMotion() && breathClock_.isValid()) {
-            settleFrom_ = swingAt(milliseconds(breathClock_.elapsed()), duration_);
-            settleClock_.start();
+        if (motion_.reduceMotion() && isBreathing_ && !isHovered_) {
+            settleFrom(swingAt(now() - breathStart_, duration_));
         } else if (!motion_.reduceMotion()) {
-            breathClock_.start();
+            startBreath();
         }
-        updateTicking();
     });
     if (target->isVisible()) {
         startTimer_.start();
     }
 }
 
+void BreathingEffect::setClock(const AnimationClock& clock) {
+    clock_ = &clock;
+    breathStart_ = now();
+    scheduleWake();
+}
+
 bool BreathingEffect::isActive() const {
     return isBreathing_ && !isHovered_ && !motion_.reduceMotion();
 }
 
+bool BreathingEffect::isSettling() const {
+    return settleStart_ && !isHovered_ && now() - *settleStart_ < settleTime;
+}
+
 double BreathingEffect::phase() const {
     if (isActive()) {
-        return swingAt(milliseconds(breathClock_.elapsed()), duration_);
+        return swingAt(now() - breathStart_, duration_);
     }
-    if (settleClock_.isValid() && settleClock_.elapsed() < settleTime.count() && !isHovered_) {
-        const double t =
-            static_cast<double>(settleClock_.elapsed()) / static_cast<double>(settleTime.count());
+    if (isSettling()) {
+        const double t = static_cast<double>((now() - *settleStart_).count()) /
+                         static_cast<double>(settleTime.count());
         return settleFrom_ * (1.0 - easeInOut(t));
     }
     return 0.0;
 }
 
-void BreathingEffect::updateTicking() {
-    const bool settling = settleClock_.isValid() && settleClock_.elapsed() < settleTime.count();
-    const bool shown = target_ && target_->isVisible();
-    if (shown && (isActive() || settling)) {
-        if (!ticker_.isActive()) {
-            ticker_.start();
-        }
-    } else {
-        ticker_.stop();
+double BreathingEffect::presence() const {
+    if (!presenceStart_) {
+        return presenceTo_;
     }
+    const double t = static_cast<double>((now() - *presenceStart_).count()) /
+                     static_cast<double>(presenceTime.count());
+    return presenceFrom_ + (presenceTo_ - presenceFrom_) * easeInOut(std::clamp(t, 0.0, 1.0));
+}
+
+bool BreathingEffect::isMovingPresence() const {
+    return presenceStart_.has_value();
+}
+
+void BreathingEffect::enter() {
+    gone_ = nullptr;
+    const bool seen = target_ && target_->isVisible() && !motion_.reduceMotion();
+    presenceFrom_ = seen ? presence() : 1.0;
+    presenceTo_ = 1.0;
+    presenceStart_ = seen ? std::optional(now()) : std::nullopt;
+    wake();
+}
+
+void BreathingEffect::leave(std::function<void()> gone) {
+    presenceFrom_ = presence();
+    presenceTo_ = 0.0;
+    gone_ = std::move(gone);
+    if (motion_.reduceMotion() || !target_ || !target_->isVisible()) {
+        presenceStart_.reset();
+        // Whoever is told may delete the widget and this effect with it.
+        if (auto done = std::exchange(gone_, nullptr)) {
+            done();
+        }
+        return;
+    }
+    presenceStart_ = now();
+    wake();
+}
+
+std::optional<milliseconds> BreathingEffect::nextWake() const {
+    return wakeAt_;
+}
+
+void BreathingEffect::startBreath() {
+    breathStart_ = now();
+    settleStart_.reset();
+    scheduleWake();
+}
+
+void BreathingEffect::settleFrom(double phase) {
+    settleFrom_ = phase;
+    settleStart_ = now();
+    scheduleWake();
+}
+
+double BreathingEffect::visiblePhaseStep() const {
+    // The fade reaches 4 % of alpha; the edge moves by intensity times half the widget.
+    const double fade = VisibleSteps::colourStep / 0.04;
+    const double reach = target_ ? std::max(target_->width(), target_->height()) / 2.0 : 0.0;
+    const double move = intensity_ * reach > 0 ? 1.0 / (intensity_ * reach) : 1.0;
+    return std::min(fade, move);
+}
+
+void BreathingEffect::scheduleWake() {
+    const bool shown = target_ && target_->isVisible();
+    std::optional<milliseconds> due;
+    bool transition = false;
+    if (shown && isActive()) {
+        // Counted from the last wake, not from the clock: a timer a hair early must not find
+        // the old step and ask for the same moment again.
+        const milliseconds from = std::max(now(), wakeAt_.value_or(milliseconds{0}));
+        due = breathStart_ + VisibleSteps::nextSwingLevelChange(from - breathStart_, duration_,
+                                                                visiblePhaseStep());
+    }
+    if (shown && (isSettling() || isMovingPresence())) {
+        due = now() + VisibleSteps::transitionFrame;  // a short ease: every frame of it
+        transition = true;
+    }
+    if (!due) {
+        wakeTimer_.stop();
+        wakeAt_.reset();
+        return;
+    }
+    wakeAt_ = transition ? *due : VisibleSteps::onFrameGrid(*due);
+    wakeTimer_.start(std::max(milliseconds{0}, *wakeAt_ - now()));
+}
+
+void BreathingEffect::wake() {
+    if (presenceStart_ && now() - *presenceStart_ >= presenceTime) {
+        presenceStart_.reset();
+        if (auto done = std::exchange(gone_, nullptr); done && presenceTo_ == 0.0) {
+            const QPointer<BreathingEffect> self(this);
+            done();  // may delete the widget and this effect with it
+            if (!self) {
+                return;
+            }
+        }
+    }
+    if (target_) {
+        // Redrawing the area around the widget, not the widget, reuses its kept picture.
+        if (QWidget* parent = target_->parentWidget()) {
+            parent->update(boundingRectFor(QRectF(target_->geometry())).toAlignedRect());
+        } else {
+            update();
+        }
+    }
+    scheduleWake();
 }
 
 bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
@@ -89,26 +186,26 @@ bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
                 if (!isBreathing_) {
                     startTimer_.start();
                 }
-                updateTicking();
+                scheduleWake();
                 break;
             case QEvent::Hide:
                 startTimer_.stop();
-                updateTicking();
+                scheduleWake();
                 break;
             case QEvent::HoverEnter:
             case QEvent::Enter:
                 // At rest at once: no easing for the pointer.
-                isHovered_ = true;
-                settleClock_.invalidate();
-                redrawIfVisiblyChanged();
-                updateTicking();
+                if (!isHovered_) {
+                    isHovered_ = true;
+                    settleStart_.reset();
+                    wake();
+                }
                 break;
             case QEvent::HoverLeave:
             case QEvent::Leave:
                 if (isHovered_) {
                     isHovered_ = false;
-                    breathClock_.start();  // a fresh breath from rest
-                    updateTicking();
+                    startBreath();  // a fresh breath from rest
                 }
                 break;
             default:
@@ -126,42 +223,48 @@ QRectF BreathingEffect::boundingRectFor(const QRectF& sourceRect) const {
 
 void BreathingEffect::drawBehind(QPainter&, const QRectF&) {}
 
-void BreathingEffect::redrawIfVisiblyChanged() {
+QTransform BreathingEffect::breathTransform() const {
     if (!target_) {
-        return;
+        return {};
     }
-    // A breath moves a card's edge by well under a pixel over seconds; most ticks would draw
-    // the same picture again. Only a quarter pixel of movement or 1 % of opacity is redrawn.
-    const double swing = phase();
-    const qreal reach = std::max(target_->width(), target_->height()) / 2.0;
-    const bool moved = std::abs(swing - drawnPhase_) * intensity_ * reach >= 0.25;
-    const bool faded = std::abs(swing - drawnPhase_) * 0.04 >= 0.01;
-    if (!moved && !faded && !(swing == 0.0 && drawnPhase_ != 0.0)) {
-        return;
-    }
-    // Redrawing the area around the widget, not the widget, reuses its cached picture.
-    if (QWidget* parent = target_->parentWidget()) {
-        parent->update(boundingRectFor(QRectF(target_->geometry())).toAlignedRect());
-    } else {
-        update();
-    }
+    const double scale = this->scale();
+    const QPointF centre = QRectF(target_->rect()).center();
+    return QTransform::fromTranslate(-centre.x(), -centre.y()) *
+           QTransform::fromScale(scale, scale) * QTransform::fromTranslate(centre.x(), centre.y());
 }
 
 void BreathingEffect::draw(QPainter* painter) {
-    QPoint offset;
-    const QPixmap source = sourcePixmap(Qt::LogicalCoordinates, &offset);
-    // The widget itself, not the padded area the effect may draw in.
-    const QRectF bounds = sourceBoundingRect(Qt::LogicalCoordinates);
-    const double swing = phase();
-    drawnPhase_ = swing;
-    painter->save();
-    const QPointF centre = bounds.center();
-    painter->translate(centre);
-    painter->scale(1.0 + intensity_ * swing, 1.0 + intensity_ * swing);
-    painter->translate(-centre);
-    painter->setOpacity(1.0 - 0.04 * swing);
-    drawBehind(*painter, bounds);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, swing > 0);
-    painter->drawPixmap(offset, source);
-    painter->restore();
+    if (!target_) {
+        return;
+    }
+    // Qt keeps no picture of a widget under an effect and would draw the widget and all its
+    // children again for every breath. The picture is kept here, and Qt's own cache says when
+    // it is stale: Qt holds a share of the picture it drew until something inside the widget
+    // asks to be repainted, and then lets go of it, leaving this copy the only one.
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    const QRectF bounds(target_->rect());
+    if (picture_.isNull() || picture_.isDetached() || picture_.devicePixelRatio() != ratio ||
+        pictureSize_ != target_->size()) {
+        picture_ = QPixmap();
+        picture_ = sourcePixmap(Qt::LogicalCoordinates, &pictureOffset_);
+        pictureSize_ = target_->size();
+        // What lies behind the widget goes into the same picture: one blend per breath.
+        const QRect whole = boundingRectFor(bounds).toAlignedRect();
+        composed_ = QPixmap((QSizeF(whole.size()) * ratio).toSize());
+        composed_.setDevicePixelRatio(ratio);
+        composed_.fill(Qt::transparent);
+        QPainter composer(&composed_);
+        composer.translate(-whole.topLeft());
+        drawBehind(composer, bounds);
+        composer.drawPixmap(pictureOffset_, picture_);
+        composedAt_ = whole.topLeft();
+    }
+    const QRegion area =
+        VisibleSteps::repaintedRegion(*painter, boundingRectFor(bounds).toAlignedRect(), 1);
+    VisibleSteps::paintInBands(*painter, area, [&] {
+        painter->setTransform(breathTransform(), true);
+        painter->setOpacity(opacity());
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
+        painter->drawPixmap(composedAt_, composed_);
+    });
 }

@@ -18,6 +18,12 @@ inline QEasingCurve easeInOutCurve() {
     return curve;
 }
 
+// Ease-out: quick from the start, slow into the end; t from 0 to 1.
+inline double easeOut(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return 1.0 - (1.0 - t) * (1.0 - t);
+}
+
 // A value swinging between 0 and 1 and back, ease-in-out each way: `elapsed` into the swing,
 // `half` the time of one way.
 inline double swingAt(std::chrono::milliseconds elapsed, std::chrono::milliseconds half) {

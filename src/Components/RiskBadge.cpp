@@ -1,18 +1,23 @@
 #include "Components/RiskBadge.h"
 
+#include <QEvent>
 #include <QGraphicsEffect>
 #include <QPainter>
+#include <algorithm>
+#include <array>
+#include <cmath>
 
 #include "Components/AccessibilityPreferences.h"
+#include "Components/BreathingEffect.h"
 #include "Components/Easing.h"
 #include "Components/GlassTheme.h"
 #include "Components/ImageBlur.h"
 #include "Components/LiquidGlass.h"
 #include "Components/Squircle.h"
+#include "Components/VisibleSteps.h"
 
 namespace {
 
-constexpr std::chrono::milliseconds kFrame{80};
 constexpr qreal kGlowBlur = 12;
 
 // Draws the glow under the badge and scales the whole badge; both may spill past the widget.
@@ -22,93 +27,126 @@ public:
 
 protected:
     QRectF boundingRectFor(const QRectF& rect) const override {
-        const QSizeF pill = badge_->pillRect().size();
-        const qreal dx = pill.width() * 0.2 + 2 * kGlowBlur;
-        const qreal dy = pill.height() * 0.2 + 2 * kGlowBlur;
+        // The pill is never wider or taller than the widget.
+        const qreal dx = rect.width() * 0.2 + 2 * kGlowBlur;
+        const qreal dy = rect.height() * 0.2 + 2 * kGlowBlur;
         return rect.adjusted(-dx, -dy, dx, dy);
     }
 
     void draw(QPainter* painter) override {
-        QPoint offset;
-        const QPixmap badge = sourcePixmap(Qt::LogicalCoordinates, &offset);
+        // The badge has no children: its kept picture is all of it.
+        const QPixmap& badge = badge_->pillPicture();
+        const QPoint offset(0, 0);
         const QRectF pill = badge_->pillRect();
-        painter->save();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        if (!badge_->reducesTransparency()) {
-            paintGlow(*painter, pill);
-        }
-        const QPointF centre = pill.center();
-        painter->translate(centre);
-        painter->scale(badge_->badgeScale(), badge_->badgeScale());
-        painter->translate(-centre);
-        painter->drawPixmap(offset, badge);
-        painter->restore();
+        const double progress = badge_->levelProgress();
+        const std::optional<RiskLevel> previous = badge_->previousLevel();
+        const QRegion area = VisibleSteps::repaintedRegion(
+            *painter, boundingRectFor(QRectF(badge_->rect())).toAlignedRect(), 1);
+        VisibleSteps::paintInBands(*painter, area, [&] {
+            // A badge floating over a breathing card breathes with it.
+            painter->setTransform(badge_->hostTransform(), true);
+            painter->setOpacity(badge_->hostOpacity());
+            painter->setRenderHint(QPainter::SmoothPixmapTransform);
+            if (!badge_->reducesTransparency()) {
+                // A new level's glow fades in over the old one's.
+                if (previous) {
+                    paintGlow(*painter, pill, *previous, 1.0 - progress);
+                }
+                paintGlow(*painter, pill, badge_->riskLevel(), previous ? progress : 1.0);
+            }
+            const QPointF centre = pill.center();
+            painter->translate(centre);
+            painter->scale(badge_->badgeScale(), badge_->badgeScale());
+            painter->translate(-centre);
+            painter->drawPixmap(offset, badge);
+        });
     }
 
 private:
-    void paintGlow(QPainter& painter, const QRectF& pill) {
-        const double opacity = badge_->glowOpacity();
-        const QColor accent = GlassTheme::fromSrgb(RiskLevels::accentColor(badge_->riskLevel()));
-        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        // The blurred capsule is the same for every frame of a level; only its scale and
-        // opacity move.
-        if (glow_.isNull() || glowLevel_ != badge_->riskLevel() || glowSize_ != pill.size() ||
-            glowRatio_ != ratio) {
-            const QSizeF canvas = pill.size() + QSizeF(4 * kGlowBlur, 4 * kGlowBlur);
+    struct Glow {
+        QImage image;
+        QSizeF size;
+        qreal ratio = 0;
+    };
+
+    // The blurred capsule in a level's colour, the same for every frame of that level: only
+    // its scale and opacity move.
+    const QImage& glowImage(RiskLevel level, QSizeF pill, qreal ratio) {
+        Glow& glow = glows_[static_cast<std::size_t>(level)];
+        if (glow.image.isNull() || glow.size != pill || glow.ratio != ratio) {
+            const QColor accent = GlassTheme::fromSrgb(RiskLevels::accentColor(level));
+            const QSizeF canvas = pill + QSizeF(4 * kGlowBlur, 4 * kGlowBlur);
             QImage image((canvas * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
             image.setDevicePixelRatio(ratio);
             image.fill(Qt::transparent);
             QPainter glowPainter(&image);
             glowPainter.setRenderHint(QPainter::Antialiasing);
             glowPainter.fillPath(
-                Squircle::capsule(QRectF(QPointF(2 * kGlowBlur, 2 * kGlowBlur), pill.size())),
-                accent);
+                Squircle::capsule(QRectF(QPointF(2 * kGlowBlur, 2 * kGlowBlur), pill)), accent);
             glowPainter.end();
-            glow_ = ImageBlur::blurred(image, kGlowBlur * ratio);
-            glowLevel_ = badge_->riskLevel();
-            glowSize_ = pill.size();
-            glowRatio_ = ratio;
+            glow.image = ImageBlur::blurred(image, kGlowBlur * ratio);
+            glow.size = pill;
+            glow.ratio = ratio;
         }
+        return glow.image;
+    }
+
+    void paintGlow(QPainter& painter, const QRectF& pill, RiskLevel level, double weight) {
+        if (weight <= 0) {
+            return;
+        }
+        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        const QImage& glow = glowImage(level, pill.size(), ratio);
         painter.save();
         const QPointF centre = pill.center();
         painter.translate(centre);
         painter.scale(badge_->glowScale(), badge_->glowScale());
-        painter.setOpacity(opacity);
-        const QSizeF canvas = glow_.deviceIndependentSize();
-        painter.drawImage(QPointF(-canvas.width() / 2, -canvas.height() / 2), glow_);
+        painter.setOpacity(painter.opacity() * RiskBadge::glowOpacity(level, badge_->pulsePhase()) *
+                           weight);
+        const QSizeF canvas = glow.deviceIndependentSize();
+        painter.drawImage(QPointF(-canvas.width() / 2, -canvas.height() / 2), glow);
         painter.restore();
     }
 
     RiskBadge* badge_;
-    QImage glow_;
-    RiskLevel glowLevel_ = RiskLevel::low;
-    QSizeF glowSize_;
-    qreal glowRatio_ = 0;
+    std::array<Glow, 3> glows_;
 };
+
+QColor mix(const QColor& from, const QColor& to, double t) {
+    return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * t),
+                            static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
+                            static_cast<float>(from.blueF() + (to.blueF() - from.blueF()) * t),
+                            static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * t));
+}
+
+// The most any colour channel of a level's accent stands off the pale backdrop behind the badge.
+double contrastOnBackdrop(RiskLevel level) {
+    const SrgbColor accent = RiskLevels::accentColor(level);
+    const double backdrop = 0.965;
+    return std::max({std::abs(accent.red - backdrop), std::abs(accent.green - backdrop),
+                     std::abs(accent.blue - backdrop)});
+}
 
 }  // namespace
 
 RiskBadge::RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget* parent)
-    : QWidget(parent), level_(level), motion_(motion) {
+    : QWidget(parent), level_(level), motion_(motion), previousLevel_(level) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(RiskLevels::badgeWord(level));
     setGraphicsEffect(new PulseEffect(this));
-    ticker_.setInterval(kFrame);
-    connect(&ticker_, &QTimer::timeout, this, [this] {
-        // Redraw when the glow's soft edge has moved a pixel or its opacity 2 %: finer steps are
-        // invisible in a blur 12 pt wide, and each one redraws the card around the badge.
-        const double phase = pulsePhase();
-        const qreal spread = std::abs(phase - drawnPhase_) * 0.2 * pillRect().width() / 2;
-        const double fade = std::abs(glowOpacity(level_, phase) - glowOpacity(level_, drawnPhase_));
-        if (spread >= 1.0 || fade >= 0.02) {
-            drawnPhase_ = phase;
-            if (QGraphicsEffect* effect = graphicsEffect()) {
-                effect->update();
-            }
+    wakeTimer_.setSingleShot(true);
+    wakeTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&wakeTimer_, &QTimer::timeout, this, &RiskBadge::wake);
+    pulseDelay_.setSingleShot(true);
+    connect(&pulseDelay_, &QTimer::timeout, this, [this] {
+        if (isVisible() && !motion_.reduceMotion()) {
+            setPulsing(true);
         }
     });
     connect(&motion_, &AccessibilityPreferences::changed, this, [this] {
         if (motion_.reduceMotion()) {
+            pulseDelay_.stop();
+            levelChangeStart_.reset();
             setPulsing(false);
         }
         update();
@@ -120,6 +158,13 @@ RiskBadge::~RiskBadge() {
     // the effect how much to repaint, after the badge itself is gone, so the effect must go
     // while the badge is whole.
     setGraphicsEffect(nullptr);
+}
+
+void RiskBadge::setClock(const AnimationClock& clock) {
+    clock_ = &clock;
+    pulseStart_ = now();
+    levelChangeStart_.reset();
+    scheduleWake();
 }
 
 bool RiskBadge::reducesTransparency() const {
@@ -152,39 +197,104 @@ double RiskBadge::pulsePhase() const {
     if (!pulsing_) {
         return 0.0;
     }
-    return swingAt(std::chrono::milliseconds(pulseClock_.elapsed()), pulseHalfCycle);
+    return swingAt(now() - pulseStart_, pulseHalfCycle);
+}
+
+double RiskBadge::levelProgress() const {
+    if (!levelChangeStart_) {
+        return 1.0;
+    }
+    const double t = static_cast<double>((now() - *levelChangeStart_).count()) /
+                     static_cast<double>(levelChangeTime.count());
+    return easeInOut(std::clamp(t, 0.0, 1.0));
+}
+
+std::optional<RiskLevel> RiskBadge::previousLevel() const {
+    if (!levelChangeStart_) {
+        return std::nullopt;
+    }
+    return previousLevel_;
+}
+
+double RiskBadge::visiblePhaseStep() const {
+    const qreal pill = pillSize().width();
+    // The badge's edge moves by 1 % of its width, the glow's soft edge by a tenth of its canvas.
+    double step = 1.0 / (0.01 * pill);
+    if (!motion_.reduceTransparency()) {
+        step = std::min(step, 1.0 / (0.1 * (pill + 4 * kGlowBlur)));
+        // Where the glow shows beside the pill its blurred capsule is about half opaque.
+        const double swing = glowOpacity(level_, 1.0) - glowOpacity(level_, 0.0);
+        step =
+            std::min(step, VisibleSteps::colourStep / (0.5 * contrastOnBackdrop(level_) * swing));
+    }
+    return step;
+}
+
+void RiskBadge::scheduleWake() {
+    std::optional<std::chrono::milliseconds> due;
+    bool transition = false;
+    if (isVisible() && levelChangeStart_) {
+        due = now() + VisibleSteps::transitionFrame;  // a short cross-fade
+        transition = true;
+    } else if (isVisible() && pulsing_) {
+        const auto from = std::max(now(), wakeAt_.value_or(std::chrono::milliseconds{0}));
+        due = pulseStart_ + VisibleSteps::nextSwingLevelChange(from - pulseStart_, pulseHalfCycle,
+                                                               visiblePhaseStep());
+    }
+    if (!due) {
+        wakeTimer_.stop();
+        wakeAt_.reset();
+        return;
+    }
+    wakeAt_ = transition ? *due : VisibleSteps::onFrameGrid(*due);
+    wakeTimer_.start(std::max(std::chrono::milliseconds{0}, *wakeAt_ - now()));
+}
+
+void RiskBadge::wake() {
+    if (levelChangeStart_ && now() - *levelChangeStart_ >= levelChangeTime) {
+        levelChangeStart_.reset();
+        updateGeometry();  // the old level's room is no longer needed
+        followSlot();
+    }
+    update();
+    if (QGraphicsEffect* effect = graphicsEffect()) {
+        effect->update();
+    }
+    scheduleWake();
 }
 
 void RiskBadge::setPulsing(bool pulsing) {
     pulsing_ = pulsing;
     if (pulsing_) {
-        pulseClock_.start();
-        ticker_.start();
-    } else {
-        ticker_.stop();
+        pulseStart_ = now();
     }
     if (QGraphicsEffect* effect = graphicsEffect()) {
         effect->update();
     }
+    scheduleWake();
 }
 
 void RiskBadge::setRiskLevel(RiskLevel level) {
     if (level == level_) {
         return;
     }
+    previousLevel_ = level_;
     level_ = level;
     setAccessibleName(RiskLevels::badgeWord(level));
+    if (motion_.reduceMotion() || !isVisible()) {
+        levelChangeStart_.reset();
+    } else {
+        levelChangeStart_ = now();
+    }
     updateGeometry();
+    followSlot();
     update();
     if (motion_.reduceMotion()) {
+        scheduleWake();
         return;
     }
     setPulsing(false);
-    QTimer::singleShot(pulseRestartDelay, this, [this] {
-        if (isVisible() && !motion_.reduceMotion()) {
-            setPulsing(true);
-        }
-    });
+    pulseDelay_.start(pulseRestartDelay);
 }
 
 void RiskBadge::showEvent(QShowEvent* event) {
@@ -192,29 +302,56 @@ void RiskBadge::showEvent(QShowEvent* event) {
     if (motion_.reduceMotion()) {
         return;
     }
-    QTimer::singleShot(pulseStartDelay, this, [this] {
-        if (isVisible() && !motion_.reduceMotion()) {
-            setPulsing(true);
-        }
-    });
+    pulseDelay_.start(pulseStartDelay);
 }
 
 void RiskBadge::hideEvent(QHideEvent* event) {
-    // Nothing ticks for a badge nobody sees.
+    // Nothing wakes for a badge nobody sees.
+    pulseDelay_.stop();
+    levelChangeStart_.reset();
     setPulsing(false);
     QWidget::hideEvent(event);
 }
 
+QSizeF RiskBadge::pillSize(RiskLevel level) const {
+    // Measuring the mark shapes a colour emoji, which decodes its picture each time: the
+    // size is measured once per level and font.
+    std::optional<QSizeF>& known = pillSizes_[static_cast<std::size_t>(level)];
+    if (!known) {
+        const QFontMetricsF mark(GlassTheme::font(font(), 12, QFont::Normal));
+        const QFontMetricsF word(GlassTheme::roundedFont(13));
+        const qreal content = mark.horizontalAdvance(RiskLevels::badgeMark(level)) + 6 +
+                              word.horizontalAdvance(RiskLevels::badgeWord(level));
+        known = QSizeF(content + 32, std::max(mark.height(), word.height()) + 16);
+    }
+    return *known;
+}
+
+void RiskBadge::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        pillSizes_ = {};
+        updateGeometry();
+    }
+    QWidget::changeEvent(event);
+}
+
 QSizeF RiskBadge::pillSize() const {
-    const QFontMetricsF mark(GlassTheme::font(font(), 12, QFont::Normal));
-    const QFontMetricsF word(GlassTheme::roundedFont(13));
-    const qreal content = mark.horizontalAdvance(RiskLevels::badgeMark(level_)) + 6 +
-                          word.horizontalAdvance(RiskLevels::badgeWord(level_));
-    return {content + 32, std::max(mark.height(), word.height()) + 16};
+    const QSizeF now = pillSize(level_);
+    if (!levelChangeStart_) {
+        return now;
+    }
+    const QSizeF before = pillSize(previousLevel_);
+    const double t = levelProgress();
+    return before + (now - before) * t;
 }
 
 QSize RiskBadge::sizeHint() const {
-    return pillSize().toSize() + QSize(2, 2);
+    // Room for the wider of the two pills while one level changes into the next.
+    QSizeF room = pillSize(level_);
+    if (levelChangeStart_) {
+        room = room.expandedTo(pillSize(previousLevel_));
+    }
+    return room.toSize() + QSize(2, 2);
 }
 
 QRectF RiskBadge::pillRect() const {
@@ -223,12 +360,61 @@ QRectF RiskBadge::pillRect() const {
             pill.height()};
 }
 
+void RiskBadge::paintContent(QPainter& painter, const QRectF& pill, RiskLevel level,
+                             double opacity) {
+    if (opacity <= 0) {
+        return;
+    }
+    const QFont markFont = GlassTheme::font(font(), 12, QFont::Normal);
+    const QFont wordFont = GlassTheme::roundedFont(13);
+    const QString mark = RiskLevels::badgeMark(level);
+    const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
+    // Each level's mark and word centred in the pill as it is now.
+    const QSizeF own = pillSize(level);
+    const QRectF content = QRectF(pill.center() - QPointF(own.width() / 2, own.height() / 2), own)
+                               .adjusted(16, 8, -16, -8);
+    painter.save();
+    painter.setOpacity(opacity);
+    painter.setFont(markFont);
+    painter.drawText(QRectF(content.left(), content.top(), markWidth, content.height()),
+                     Qt::AlignCenter, mark);
+    painter.setFont(wordFont);
+    painter.setPen(GlassTheme::primaryText());
+    painter.drawText(content.adjusted(markWidth + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     RiskLevels::badgeWord(level));
+    painter.restore();
+}
+
 void RiskBadge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.drawPixmap(0, 0, pillPicture());
+}
+
+const QPixmap& RiskBadge::pillPicture() {
+    // The pill stays the same between level changes while the pulse redraws it a few times a
+    // second: it is drawn once into a picture, which a pulse frame only copies.
+    const qreal ratio = devicePixelRatioF();
+    const PillLook look{level_, previousLevel_, levelProgress(), motion_.reduceTransparency(),
+                        size(), ratio};
+    if (pill_.isNull() || !(pillLook_ == look)) {
+        pill_ = QPixmap((QSizeF(size()) * ratio).toSize());
+        pill_.setDevicePixelRatio(ratio);
+        pill_.fill(Qt::transparent);
+        QPainter painter(&pill_);
+        paintPill(painter);
+        pillLook_ = look;
+    }
+    return pill_;
+}
+
+void RiskBadge::paintPill(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF pill = pillRect();
     const QPainterPath capsule = Squircle::capsule(pill);
-    const QColor accent = GlassTheme::fromSrgb(RiskLevels::accentColor(level_));
+    const double progress = levelProgress();
+    const QColor accent = mix(GlassTheme::fromSrgb(RiskLevels::accentColor(previousLevel_)),
+                              GlassTheme::fromSrgb(RiskLevels::accentColor(level_)),
+                              levelChangeStart_ ? progress : 1.0);
     painter.fillPath(capsule, GlassTheme::ultraThinMaterial());
     painter.fillPath(capsule,
                      GlassTheme::withOpacity(accent, motion_.reduceTransparency() ? 0.18 : 0.10));
@@ -239,16 +425,79 @@ void RiskBadge::paintEvent(QPaintEvent*) {
     rimPen.setMiterLimit(10);
     painter.strokePath(Squircle::capsule(pill.adjusted(0.375, 0.375, -0.375, -0.375)), rimPen);
 
-    const QFont markFont = GlassTheme::font(font(), 12, QFont::Normal);
-    const QFont wordFont = GlassTheme::roundedFont(13);
-    const QString mark = RiskLevels::badgeMark(level_);
-    const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
-    const QRectF content = pill.adjusted(16, 8, -16, -8);
-    painter.setFont(markFont);
-    painter.drawText(QRectF(content.left(), content.top(), markWidth, content.height()),
-                     Qt::AlignCenter, mark);
-    painter.setFont(wordFont);
-    painter.setPen(GlassTheme::primaryText());
-    painter.drawText(content.adjusted(markWidth + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     RiskLevels::badgeWord(level_));
+    // The old mark and word fade out as the new ones fade in.
+    if (levelChangeStart_) {
+        paintContent(painter, pill, previousLevel_, 1.0 - progress);
+        paintContent(painter, pill, level_, progress);
+    } else {
+        paintContent(painter, pill, level_, 1.0);
+    }
+}
+
+void RiskBadge::floatOver(QWidget* slot) {
+    slot_ = slot;
+    slot->setFixedSize(sizeHint());
+    // Every widget between the slot and the badge's own parent moves the slot when it moves.
+    for (QWidget* w = slot; w && w != parentWidget(); w = w->parentWidget()) {
+        w->installEventFilter(this);
+    }
+    followSlot();
+}
+
+void RiskBadge::followSlot() {
+    if (!slot_ || !parentWidget()) {
+        return;
+    }
+    slot_->setFixedSize(sizeHint());
+    setGeometry(QRect(slot_->mapTo(parentWidget(), QPoint(0, 0)), slot_->size()));
+    setVisible(slot_->isVisible());
+    raise();
+}
+
+bool RiskBadge::eventFilter(QObject* watched, QEvent* event) {
+    if (slot_ && watched->isWidgetType()) {
+        switch (event->type()) {
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Show:
+            case QEvent::Hide:
+                followSlot();
+                break;
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+const BreathingEffect* RiskBadge::hostBreath() const {
+    if (!slot_) {
+        return nullptr;
+    }
+    for (QWidget* w = slot_->parentWidget(); w && w != parentWidget(); w = w->parentWidget()) {
+        if (const auto* breath = qobject_cast<const BreathingEffect*>(w->graphicsEffect())) {
+            return breath;
+        }
+    }
+    return nullptr;
+}
+
+QTransform RiskBadge::hostTransform() const {
+    const BreathingEffect* breath = hostBreath();
+    if (!breath) {
+        return {};
+    }
+    const auto* host = qobject_cast<const QWidget*>(breath->parent());
+    if (!host) {
+        return {};
+    }
+    // The host's breath, seen from the badge's own coordinates.
+    const QPoint offset = host->mapTo(parentWidget(), QPoint(0, 0)) - pos();
+    return QTransform::fromTranslate(-offset.x(), -offset.y()) * breath->breathTransform() *
+           QTransform::fromTranslate(offset.x(), offset.y());
+}
+
+double RiskBadge::hostOpacity() const {
+    const BreathingEffect* breath = hostBreath();
+    return breath ? breath->opacity() : 1.0;
 }

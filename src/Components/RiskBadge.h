@@ -1,15 +1,22 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <QPixmap>
+#include <QPointer>
 #include <QTimer>
+#include <QTransform>
 #include <QWidget>
+#include <array>
+#include <optional>
 
+#include "Components/AnimationClock.h"
 #include "Models/RiskLevel.h"
 
+class BreathingEffect;
 class AccessibilityPreferences;
 
 // The day's risk level as a pill: mark and word on a tinted frost, with a soft glow in the
-// level's colour that slowly pulses.
+// level's colour that slowly pulses. A new level cross-fades in. It wakes only when the
+// picture has changed by a step someone could see, and not at all while hidden.
 class RiskBadge : public QWidget {
     Q_OBJECT
 
@@ -17,6 +24,7 @@ public:
     static constexpr std::chrono::milliseconds pulseHalfCycle{2500};
     static constexpr std::chrono::milliseconds pulseStartDelay{200};
     static constexpr std::chrono::milliseconds pulseRestartDelay{100};
+    static constexpr std::chrono::milliseconds levelChangeTime{600};
 
     RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget* parent = nullptr);
     ~RiskBadge() override;
@@ -24,7 +32,12 @@ public:
     RiskLevel riskLevel() const { return level_; }
     void setRiskLevel(RiskLevel level);
     bool isPulsing() const { return pulsing_; }
-    bool isTicking() const { return ticker_.isActive(); }
+    // Time for the pulse and the level change from now on; the clock must outlive the badge.
+    void setClock(const AnimationClock& clock);
+    // When the badge next wakes to redraw, on its clock; none while nothing moves.
+    std::optional<std::chrono::milliseconds> nextWake() const { return wakeAt_; }
+    // How far the change to the current level has come, 0 to 1 (eased); 1 when settled.
+    double levelProgress() const;
 
     // 0 at rest to 1 at the pulse's peak.
     double pulsePhase() const;
@@ -34,24 +47,66 @@ public:
     static double glowOpacity(RiskLevel level, double phase);
     // The pill, centred in the widget, which leaves room around it for the glow.
     QRectF pillRect() const;
-    // The desktop asks for less transparency: the badge then casts no glow.
     bool reducesTransparency() const;
+    // The level being left while the change lasts.
+    std::optional<RiskLevel> previousLevel() const;
 
     QSize sizeHint() const override;
+
+    // Lays the badge over `slot`, a widget in a card's layout that keeps its room, instead of
+    // inside the card: its pulse then repaints only itself, never the card around it, and it
+    // breathes with the card by drawing the card's breath over its own.
+    void floatOver(QWidget* slot);
+    QTransform hostTransform() const;
+    // The pill as drawn now, kept between changes of its look.
+    const QPixmap& pillPicture();
+    double hostOpacity() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    std::chrono::milliseconds now() const { return clock_->now(); }
     void setPulsing(bool pulsing);
+    void scheduleWake();
+    void wake();
+    // The finest change of pulse phase that shows.
+    double visiblePhaseStep() const;
+    QSizeF pillSize(RiskLevel level) const;
     QSizeF pillSize() const;
+    void paintContent(QPainter& painter, const QRectF& pill, RiskLevel level, double opacity);
+    void paintPill(QPainter& painter);
+    void followSlot();
+    const BreathingEffect* hostBreath() const;
+
+    // What the kept picture of the pill was drawn for.
+    struct PillLook {
+        RiskLevel level;
+        RiskLevel previous;
+        double progress;
+        bool reduceTransparency;
+        QSize size;
+        qreal ratio;
+        bool operator==(const PillLook&) const = default;
+    };
 
     RiskLevel level_;
     AccessibilityPreferences& motion_;
+    SteadyAnimationClock steadyClock_;
+    const AnimationClock* clock_ = &steadyClock_;
     bool pulsing_ = false;
-    QElapsedTimer pulseClock_;
-    double drawnPhase_ = 0.0;
-    QTimer ticker_;
+    std::chrono::milliseconds pulseStart_{0};
+    RiskLevel previousLevel_;
+    std::optional<std::chrono::milliseconds> levelChangeStart_;
+    std::optional<std::chrono::milliseconds> wakeAt_;
+    QTimer wakeTimer_;
+    QTimer pulseDelay_;
+    QPointer<QWidget> slot_;
+    mutable std::array<std::optional<QSizeF>, 3> pillSizes_;
+    QPixmap pill_;
+    PillLook pillLook_{};
 };

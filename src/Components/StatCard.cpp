@@ -47,8 +47,17 @@ StatCard::StatCard(CardDepth depth, AccessibilityPreferences& motion, QWidget* p
     layout_->setContentsMargins(16, 16, 16, 16);
     layout_->setSpacing(8);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    new GlassCardEffect(this, CardDepths::glassOf(depth), motion);
+    breath_ = new GlassCardEffect(this, CardDepths::glassOf(depth), motion);
     connect(&motion_, &AccessibilityPreferences::changed, this, qOverload<>(&QWidget::update));
+}
+
+void StatCard::enter() {
+    show();
+    breath_->enter();
+}
+
+void StatCard::leave() {
+    breath_->leave([this] { hide(); });
 }
 
 void StatCard::addContent(QWidget* child, Qt::Alignment alignment) {

@@ -5,6 +5,7 @@
 
 #include "Components/LiquidGlass.h"
 
+class BreathingEffect;
 class AccessibilityPreferences;
 
 // A card's elevation.
@@ -28,6 +29,12 @@ public:
     void addContent(QLayout* row);
     // Extra room, in points, under the children already there.
     void addSpacing(int points);
+    // The card's breath, which also carries its coming and going.
+    BreathingEffect& breath() const { return *breath_; }
+    // Shows the card fading in from 95 % of its size.
+    void enter();
+    // Fades the card out to 95 % of its size, then hides it.
+    void leave();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -36,4 +43,5 @@ private:
     CardDepth depth_;
     AccessibilityPreferences& motion_;
     QVBoxLayout* layout_;
+    BreathingEffect* breath_;
 };

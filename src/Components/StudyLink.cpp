@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include "Components/AccessibilityPreferences.h"
+#include "Components/Easing.h"
 #include "Components/GlassTheme.h"
 
 using namespace Qt::StringLiterals;
@@ -46,8 +48,17 @@ private:
 
 }  // namespace
 
-StudyLink::StudyLink(QString url, QString tooltip, UrlOpener open, QWidget* parent)
-    : QAbstractButton(parent), url_(std::move(url)), open_(std::move(open)) {
+StudyLink::StudyLink(QString url, QString tooltip, UrlOpener open, QWidget* parent,
+                     const AccessibilityPreferences* motion)
+    : QAbstractButton(parent), url_(std::move(url)), open_(std::move(open)), motion_(motion) {
+    lighting_.setDuration(static_cast<int>(hoverTime.count()));
+    QEasingCurve curve;
+    curve.setCustomType(&easeOut);
+    lighting_.setEasingCurve(curve);
+    connect(&lighting_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        lit_ = value.toDouble();
+        update();
+    });
     setToolTip(tooltip);
     setAccessibleName(tooltip);
     setCursor(Qt::PointingHandCursor);
@@ -60,8 +71,8 @@ QString StudyLink::doiUrl(const QString& doiPath) {
 }
 
 StudyLink* StudyLink::attach(QWidget* card, const QString& doiPath, const QString& tooltip,
-                             UrlOpener open) {
-    auto* link = new StudyLink(doiUrl(doiPath), tooltip, std::move(open), card);
+                             UrlOpener open, const AccessibilityPreferences* motion) {
+    auto* link = new StudyLink(doiUrl(doiPath), tooltip, std::move(open), card, motion);
     new CornerPin(card, link);
     return link;
 }
@@ -80,24 +91,45 @@ void StudyLink::openStudy() {
     open_(address);
 }
 
+void StudyLink::lightTo(double target) {
+    lighting_.stop();
+    if ((motion_ && motion_->reduceMotion()) || !isVisible()) {
+        lit_ = target;
+        update();
+        return;
+    }
+    lighting_.setStartValue(lit_);
+    lighting_.setEndValue(target);
+    lighting_.start();
+}
+
 void StudyLink::enterEvent(QEnterEvent* event) {
     hovered_ = true;
-    update();
+    lightTo(1.0);
     QAbstractButton::enterEvent(event);
 }
 
 void StudyLink::leaveEvent(QEvent* event) {
     hovered_ = false;
-    update();
+    lightTo(hasFocus() ? 1.0 : 0.0);
     QAbstractButton::leaveEvent(event);
+}
+
+void StudyLink::focusInEvent(QFocusEvent* event) {
+    lightTo(1.0);
+    QAbstractButton::focusInEvent(event);
+}
+
+void StudyLink::focusOutEvent(QFocusEvent* event) {
+    lightTo(hovered_ ? 1.0 : 0.0);
+    QAbstractButton::focusOutEvent(event);
 }
 
 void StudyLink::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool lit = hovered_ || hasFocus();
-    const qreal scale = lit ? 1.15 : 1.0;
-    const QColor ink = GlassTheme::withOpacity(GlassTheme::tertiaryText(), lit ? 1.0 : 0.6);
+    const qreal scale = 1.0 + 0.15 * lit_;
+    const QColor ink = GlassTheme::withOpacity(GlassTheme::tertiaryText(), 0.6 + 0.4 * lit_);
     painter.translate(QRectF(rect()).center());
     painter.scale(scale, scale);
     const QRectF circle(-kIcon / 2 + 0.6, -kIcon / 2 + 0.6, kIcon - 1.2, kIcon - 1.2);

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "Components/BreathingEffect.h"
 #include "Components/GlassTheme.h"
 #include "Components/ProgressBar.h"
 #include "Components/RiskBadge.h"
@@ -132,8 +133,12 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     stack_->addItem(aboveRisk_);
     riskCard_ = new StatCard(CardDepth::standard, context_.motion, column_);
     riskCard_->addContent(new StatLabel(u"Sitting Risk Level"_s, riskCard_));
-    badge_ = new RiskBadge(tracker_.riskLevel(), context_.motion, riskCard_);
-    riskCard_->addContent(badge_);
+    // The badge pulses over its card rather than inside it, so that its pulse does not
+    // redraw the whole card; a slot in the card keeps its room.
+    auto* badgeSlot = new QWidget(riskCard_);
+    riskCard_->addContent(badgeSlot);
+    badge_ = new RiskBadge(tracker_.riskLevel(), context_.motion, column_);
+    badge_->floatOver(badgeSlot);
     riskLine_ =
         PageText::paragraph({}, {11, QFont::Normal, GlassTheme::secondaryText()}, riskCard_);
     PageText::limitLines(*riskLine_, 2);
@@ -144,7 +149,7 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     riskCard_->addContent(riskBar_, {});
     StudyLink::attach(riskCard_, u"10.1007/s10654-018-0380-1"_s,
                       u"Brisketh et al., 2018 \u2014 Sitting time & mortality risk"_s,
-                      context_.openUrl);
+                      context_.openUrl, &context_.motion);
     stack_->addWidget(riskCard_);
     belowRisk_ = new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
     stack_->addItem(belowRisk_);
@@ -182,15 +187,36 @@ void DashboardView::takeReset() {
 }
 
 void DashboardView::placeOptionalCards() {
+    // An optional card fades in from 95 % of its size and leaves as it came, while the page is
+    // on screen.
     const bool posture = tracker_.postureTrackingEnabled();
-    if (posture && !postureCard_) {
-        postureCard_ = new PostureIndicatorCard(tracker_, context_, column_);
-        stack_->insertWidget(stack_->indexOf(exerciseCard_), postureCard_);
-        postureCard_->show();
-    } else if (!posture && postureCard_) {
-        delete postureCard_.data();
+    if (posture && (!postureCard_ || postureLeaving_)) {
+        if (!postureCard_) {
+            postureCard_ = new PostureIndicatorCard(tracker_, context_, column_);
+            stack_->insertWidget(stack_->indexOf(exerciseCard_), postureCard_);
+        }
+        postureLeaving_ = false;
+        postureCard_->enter();
+    } else if (!posture && postureCard_ && !postureLeaving_) {
+        postureLeaving_ = true;
+        QPointer<PostureIndicatorCard> card = postureCard_;
+        postureCard_->breath().leave([card] {
+            if (card) {
+                card->deleteLater();
+            }
+        });
     }
-    exerciseCard_->setVisible(tracker_.showExerciseOffset());
+    const bool exercise = tracker_.showExerciseOffset();
+    if (exercise && (exerciseCard_->isHidden() || exerciseLeaving_)) {
+        exerciseLeaving_ = false;
+        exerciseCard_->enter();
+    } else if (!exercise && !exerciseCard_->isHidden() && !exerciseLeaving_) {
+        exerciseLeaving_ = true;
+        exerciseCard_->breath().leave([this] {
+            exerciseCard_->hide();
+            exerciseLeaving_ = false;
+        });
+    }
 
     // The fewer cards, the more air between them.
     const int optional = (posture ? 1 : 0) + (tracker_.showExerciseOffset() ? 1 : 0);
@@ -272,11 +298,11 @@ QString DashboardView::riskLine() const {
 }
 
 PostureIndicatorCard* DashboardView::postureCard() const {
-    return postureCard_.data();
+    return postureLeaving_ ? nullptr : postureCard_.data();
 }
 
 ExerciseOffsetCard* DashboardView::exerciseCard() const {
-    return exerciseCard_->isHidden() ? nullptr : exerciseCard_;
+    return exerciseCard_->isHidden() || exerciseLeaving_ ? nullptr : exerciseCard_;
 }
 
 int DashboardView::columnSpacing() const {

@@ -75,6 +75,8 @@ private:
     QSpacerItem* belowRisk_;
     QPointer<PostureIndicatorCard> postureCard_;
     ExerciseOffsetCard* exerciseCard_;
+    bool postureLeaving_ = false;
+    bool exerciseLeaving_ = false;
     QSpacerItem* aboveReset_;
     GlassButton* reset_;
     LinkButton* settings_;

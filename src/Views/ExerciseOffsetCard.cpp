@@ -10,12 +10,14 @@
 #include "Components/StatLabel.h"
 #include "Components/StudyLink.h"
 #include "Models/DayCoaching.h"
+#include "Views/Fade.h"
 #include "Views/GlassButton.h"
 #include "Views/GlassPicker.h"
 #include "Views/Observe.h"
 #include "Views/PageContext.h"
 #include "Views/TextStyle.h"
 
+using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -52,7 +54,9 @@ GlassButtonStyle logButtonStyle() {
 
 ExerciseOffsetCard::ExerciseOffsetCard(SittingTracker& tracker, PageContext& context,
                                        QWidget* parent)
-    : StatCard(CardDepth::recessed, context.motion, parent), tracker_(tracker) {
+    : StatCard(CardDepth::recessed, context.motion, parent),
+      tracker_(tracker),
+      motion_(context.motion) {
     addContent(new StatLabel(u"Exercise Offset"_s, this));
 
     logged_ = new FigureLabel(GlassTheme::roundedFont(22), GlassTheme::primaryText(), this);
@@ -90,7 +94,7 @@ ExerciseOffsetCard::ExerciseOffsetCard(SittingTracker& tracker, PageContext& con
 
     StudyLink::attach(this, u"10.1016/S0140-6736(16)30370-1"_s,
                       u"Sorvald et al., 2016 \u2014 Exercise offsets sitting mortality"_s,
-                      context.openUrl);
+                      context.openUrl, &context.motion);
 
     connect(log_, &QAbstractButton::clicked, this, &ExerciseOffsetCard::logPicked);
     Observe::tracker(tracker_, this, [this] { redraw(); });
@@ -106,7 +110,11 @@ void ExerciseOffsetCard::logPicked() {
 void ExerciseOffsetCard::redraw() {
     const qint64 done = tracker_.exerciseMinutes();
     const qint64 needed = tracker_.exerciseOffsetNeeded();
-    logged_->setText(QString::number(done) + u"m"_s);
+    const QString logged = QString::number(done) + u"m"_s;
+    if (logged != logged_->text()) {
+        logged_->setText(logged);
+        fadeIn(*logged_, 500ms, motion_);  // newly logged minutes ease in
+    }
     needed_->setText(QString::number(needed) + u"m"_s);
     bar_->setVisible(needed >= 1);
     if (needed >= 1) {

@@ -7,6 +7,7 @@
 #include "Components/StatCard.h"
 
 class GlassButton;
+class AccessibilityPreferences;
 class ProgressBar;
 class FigureLabel;
 class QComboBox;
@@ -40,6 +41,7 @@ private:
     void logPicked();
 
     SittingTracker& tracker_;
+    const AccessibilityPreferences& motion_;
     FigureLabel* logged_;
     FigureLabel* needed_;
     ProgressBar* bar_;

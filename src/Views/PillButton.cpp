@@ -26,6 +26,9 @@ void PillButton::nextCheckState() {
 }
 
 void PillButton::setSelected(bool selected) {
+    if (selected == selected_) {
+        return;  // the reset page says so at every tick of its countdown
+    }
     selected_ = selected;
     setChecked(selected);
     update();

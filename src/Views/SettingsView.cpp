@@ -76,7 +76,8 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
     hint_ = PageText::paragraph({}, {11, QFont::Normal, GlassTheme::accent(), true}, cadenceCard);
     cadenceCard->addContent(hint_, {});
     StudyLink::attach(cadenceCard, u"10.1249/MSS.0000000000003243"_s,
-                      u"Quellin et al., 2023 \u2014 Optimal break frequency"_s, context.openUrl);
+                      u"Quellin et al., 2023 \u2014 Optimal break frequency"_s, context.openUrl,
+                      &context.motion);
     stack->addWidget(cadenceCard);
 
     auto* features = new StatCard(CardDepth::standard, context.motion, this);
@@ -118,7 +119,14 @@ SettingsView::SettingsView(SittingTracker& tracker, PageContext& context, QWidge
 
     hideSaved_.setSingleShot(true);
     hideSaved_.setInterval(confirmationTime);
-    connect(&hideSaved_, &QTimer::timeout, saved_, &QWidget::hide);
+    // The confirmation leaves as it came.
+    connect(&hideSaved_, &QTimer::timeout, this, [this] {
+        savedLeaving_ = true;
+        fadeOut(*saved_, 250ms, motion_, [this] {
+            savedLeaving_ = false;
+            saved_->hide();
+        });
+    });
 
     connect(back_, &QAbstractButton::clicked, this,
             [this] { tracker_.setCurrentPage(AppPage::dashboard); });
@@ -157,6 +165,10 @@ void SettingsView::flashSaved() {
     if (saved_->isHidden()) {
         saved_->show();
         fadeIn(*saved_, 250ms, motion_);
+    } else if (savedLeaving_) {
+        // A change while it fades out brings it back whole; its fade goes with the effect.
+        savedLeaving_ = false;
+        saved_->setGraphicsEffect(nullptr);
     }
     // Each change keeps the confirmation up for its own full 1.5 s.
     hideSaved_.start();
@@ -165,8 +177,12 @@ void SettingsView::flashSaved() {
 void SettingsView::redraw() {
     const qint64 interval = tracker_.reminderInterval();
     cadence_->setCurrentIndex(cadence_->findData(interval));
-    hint_->setText(CadenceOptions::hintFor(interval));
-    hint_->setVisible(!hint_->text().isEmpty());
+    const QString hint = CadenceOptions::hintFor(interval);
+    hint_->setVisible(!hint.isEmpty());
+    if (hint != hint_->text()) {
+        hint_->setText(hint);
+        fadeIn(*hint_, 350ms, motion_);  // a new cadence's hint eases in
+    }
     exercise_->setChecked(tracker_.showExerciseOffset());
     posture_->setChecked(tracker_.postureTrackingEnabled());
 
@@ -189,5 +205,5 @@ LinkButton* SettingsView::calibrateButton() const {
 }
 
 bool SettingsView::showsConfirmation() const {
-    return !saved_->isHidden();
+    return !saved_->isHidden() && !savedLeaving_;  // once it fades out it confirms no more
 }

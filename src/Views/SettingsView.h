@@ -54,4 +54,5 @@ private:
     ToggleSwitch* login_;
     QLabel* saved_;
     QTimer hideSaved_;
+    bool savedLeaving_ = false;
 };

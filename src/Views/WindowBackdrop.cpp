@@ -1,15 +1,17 @@
 #include "Views/WindowBackdrop.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "Components/AmbientBackground.h"
 #include "Components/GlassTheme.h"
+#include "Components/VisibleSteps.h"
 
 WindowBackdrop::WindowBackdrop(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void WindowBackdrop::paintEvent(QPaintEvent*) {
+void WindowBackdrop::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
     if (composed_.isNull() || composed_.deviceIndependentSize().toSize() != size() ||
         composed_.devicePixelRatio() != ratio) {
@@ -23,5 +25,7 @@ void WindowBackdrop::paintEvent(QPaintEvent*) {
         composed_ = QPixmap::fromImage(image);
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, composed_);
+    // The breathing cards repaint a few rows at a time: in bands, each stays on this thread.
+    VisibleSteps::paintInBands(painter, event->region(),
+                               [&] { painter.drawPixmap(0, 0, composed_); });
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QPainter>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -19,6 +21,7 @@
 #include "Components/StudyLink.h"
 #include "Components/TimeRingChart.h"
 #include "Components/TrayFigure.h"
+#include "Components/VisibleSteps.h"
 #include "Support/PostureBodies.h"
 
 using namespace std::chrono_literals;
@@ -54,6 +57,26 @@ QColor ringPixel(const QImage& image, const QRectF& ring, double turn) {
     const qreal radius = ring.width() / 2;
     return image.pixelColor(QPoint(static_cast<int>(centre.x() + radius * std::sin(angle)),
                                    static_cast<int>(centre.y() - radius * std::cos(angle))));
+}
+
+// An animation clock the test sets by hand.
+struct HandClock final : AnimationClock {
+    std::chrono::milliseconds at{0};
+    std::chrono::milliseconds now() const override { return at; }
+};
+
+// The largest difference of any colour channel between two pictures of the same size.
+int maxChannelDifference(const QImage& a, const QImage& b) {
+    int most = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    }
+    return most;
 }
 
 QImage renderWidget(QWidget& widget) {
@@ -198,65 +221,179 @@ TEST(StatLabel, CaptionsAreUpperCaseWithFullUnicodeMapping) {
     EXPECT_EQ(StatLabel::captionText(u"istanbul"_s), u"ISTANBUL"_s);  // no Turkish dotted I
 }
 
-TEST(Breathing, SwingsEaseInOutAndStaysStillWhenMotionIsReduced) {
-    EXPECT_DOUBLE_EQ(swingAt(0ms, 7s), 0.0);
-    EXPECT_DOUBLE_EQ(swingAt(3500ms, 7s), 0.5);
-    EXPECT_DOUBLE_EQ(swingAt(7s, 7s), 1.0);
-    EXPECT_DOUBLE_EQ(swingAt(14s, 7s), 0.0);  // one full breath: rest, peak, rest
-    EXPECT_LT(swingAt(700ms, 7s), 0.1);       // slow out of rest
+TEST(VisibleSteps, ASwingWakesAtEachVisibleStepAndNeverBetween) {
+    // A card's breath: 7 s each way, drawn in steps of one 8-bit step of its 4 % fade.
+    const double step = VisibleSteps::colourStep / 0.04;
+    const auto level = [&](std::chrono::milliseconds at) {
+        return std::floor(swingAt(at, 7s) / step + 0.5);
+    };
+    int wakes = 0;
+    int changes = 0;
+    std::chrono::milliseconds at{0};
+    while (at < 28s) {
+        const std::chrono::milliseconds next = VisibleSteps::nextSwingLevelChange(at, 7s, step);
+        ASSERT_GT(next, at);
+        for (std::chrono::milliseconds between = at + 1ms; between < next; between += 1ms) {
+            ASSERT_EQ(level(between), level(at)) << "a step at " << between.count() << " ms";
+        }
+        ASSERT_NE(level(next), level(at)) << "a wake for nothing at " << next.count() << " ms";
+        ++wakes;
+        at = next;
+    }
+    for (std::chrono::milliseconds t = 1ms; t <= at; t += 1ms) {
+        changes += level(t) != level(t - 1ms) ? 1 : 0;
+    }
+    EXPECT_EQ(wakes, changes);
+    EXPECT_LE(wakes, 2 * 2 * 11);  // two breaths, about ten steps each way
+}
 
+TEST(Breathing, SleepsBetweenVisibleStepsAndDrawsTheSameFramesFromItsKeptPicture) {
     AccessibilityPreferences motion;
-    QWidget view;
-    auto* effect = new BreathingEffect(&view, 0.004, 7s, motion);
-    view.setGeometry(300, 300, 100, 100);  // away from the pointer
+    HandClock clock;
+    // Two identical cards on a page; the second draws afresh every time.
+    QWidget page;
+    page.resize(400, 400);
+    const auto card = [&](int top) {
+        auto* view = new QWidget(&page);
+        view->setGeometry(40, top, 320, 150);
+        auto* label = new QLabel(u"Today's Activity"_s, view);
+        label->setGeometry(20, 20, 200, 30);
+        auto* effect = new BreathingEffect(view, 0.004, 7s, motion);
+        effect->setClock(clock);
+        return std::pair{effect, label};
+    };
+    auto [breath, label] = card(20);
     QCursor::setPos(5, 5);
-    view.show();
-    ASSERT_TRUE(waitUntil([&] { return effect->isBreathing(); }));
-    EXPECT_TRUE(effect->isActive());
-    EXPECT_TRUE(effect->isTicking());
-    motion.setReduceMotion(true);
-    ASSERT_TRUE(waitUntil([&] { return !effect->isTicking(); }));
-    EXPECT_DOUBLE_EQ(effect->scale(), 1.0);
-    EXPECT_DOUBLE_EQ(effect->opacity(), 1.0);
-    view.hide();
-    motion.setReduceMotion(false);
-    EXPECT_FALSE(effect->isTicking());  // nothing ticks for a hidden view
-}
+    page.show();
+    ASSERT_TRUE(waitUntil([&] { return breath->isBreathing(); }));
+    const auto frame = [&](std::chrono::milliseconds at) {
+        clock.at = at;
+        QImage image(page.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        page.render(&image);
+        return image.copy(30, 10, 340, 170);
+    };
+    ASSERT_TRUE(breath->nextWake().has_value());
+    const std::chrono::milliseconds wake = *breath->nextWake();
+    EXPECT_GT(wake, 300ms);  // not ten times a second
+    // Not later than its fade has gone a step and a half of 8-bit alpha, give or take the grid
+    // wakes are put on.
+    std::chrono::milliseconds visible{0};
+    while (0.04 * swingAt(visible, 7s) * 255 < 1.5) {
+        visible += 1ms;
+    }
+    EXPECT_LE(wake, visible + VisibleSteps::frameGrid);
 
-TEST(Breathing, APointerOnTheViewPutsItAtRestAtOnce) {
-    AccessibilityPreferences motion;
-    QWidget view;
-    view.resize(100, 100);
-    auto* effect = new BreathingEffect(&view, 0.004, 7s, motion);
-    view.show();
-    ASSERT_TRUE(waitUntil([&] { return effect->isBreathing(); }));
+    // The kept picture gives the frame a fresh drawing gives, at the same instant, also
+    // after the content changed.
+    const QImage warm = frame(3500ms);
+    label->setText(u"Yesterday"_s);
+    const QImage changed = frame(3500ms);
+    EXPECT_GT(maxChannelDifference(warm, changed), 100);
+    clock.at = 0ms;  // the second card's breath starts with the first's
+    auto [fresh, freshLabel] = card(200);
+    freshLabel->setText(u"Yesterday"_s);
+    qobject_cast<QWidget*>(fresh->parent())->show();
+    ASSERT_TRUE(waitUntil([&] { return fresh->isBreathing(); }));
+    clock.at = 3500ms;
+    QImage both(page.size(), QImage::Format_ARGB32);
+    both.fill(Qt::white);
+    page.render(&both);
+    EXPECT_EQ(both.copy(30, 10, 340, 170), both.copy(30, 190, 340, 170));
+    EXPECT_EQ(both.copy(30, 10, 340, 170), changed);
+
+    // Nothing wakes for a card at rest: hovered, motion reduced, or hidden.
     QEvent enter(QEvent::Enter);
-    QCoreApplication::sendEvent(&view, &enter);
-    EXPECT_TRUE(effect->isHovered());
-    EXPECT_DOUBLE_EQ(effect->scale(), 1.0);
-    EXPECT_FALSE(effect->isTicking());
+    QCoreApplication::sendEvent(breath->parent(), &enter);
+    EXPECT_DOUBLE_EQ(breath->scale(), 1.0);
+    EXPECT_FALSE(breath->nextWake().has_value());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(breath->parent(), &leave);
+    EXPECT_TRUE(breath->nextWake().has_value());
+    motion.setReduceMotion(true);
+    clock.at += BreathingEffect::settleTime;
+    ASSERT_TRUE(waitUntil([&] { return !breath->nextWake(); }));
+    EXPECT_DOUBLE_EQ(breath->opacity(), 1.0);
+    motion.setReduceMotion(false);
+    EXPECT_TRUE(breath->nextWake().has_value());
+    page.hide();
+    EXPECT_FALSE(breath->nextWake().has_value());
 }
 
-TEST(RiskBadge, PulsesBetweenItsLevelsGlowValuesUnlessMotionIsReduced) {
+TEST(StatCard, EntersAndLeavesScaledFromNinetyFivePercentWithAFade) {
+    AccessibilityPreferences motion;
+    HandClock clock;
+    QWidget page;
+    page.resize(300, 200);
+    auto* card = new StatCard(CardDepth::standard, motion, &page);
+    card->setGeometry(20, 20, 200, 100);
+    card->breath().setClock(clock);
+    page.show();
+    card->leave();
+    EXPECT_TRUE(card->isVisible());  // on its way out
+    clock.at += BreathingEffect::presenceTime / 2;
+    EXPECT_NEAR(card->breath().presence(), 0.5, 1e-9);
+    EXPECT_NEAR(card->breath().scale(), 0.975, 1e-3);
+    clock.at += BreathingEffect::presenceTime;
+    ASSERT_TRUE(waitUntil([&] { return card->isHidden(); }));
+    card->enter();
+    EXPECT_TRUE(card->isVisible());
+    EXPECT_DOUBLE_EQ(card->breath().presence(), 0.0);
+    clock.at += BreathingEffect::presenceTime;
+    EXPECT_DOUBLE_EQ(card->breath().presence(), 1.0);
+
+    motion.setReduceMotion(true);  // all at once
+    card->leave();
+    EXPECT_TRUE(card->isHidden());
+    card->enter();
+    EXPECT_DOUBLE_EQ(card->breath().presence(), 1.0);
+}
+
+TEST(RiskBadge, ALevelChangeCrossFadesAndThePulseSleepsWhileHidden) {
     EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::low, 0.0), 0.08);
     EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::high, 1.0), 0.45);
     EXPECT_DOUBLE_EQ(RiskBadge::glowOpacity(RiskLevel::medium, 1.0), 0.30);
 
     AccessibilityPreferences motion;
+    HandClock clock;
     RiskBadge badge(RiskLevel::low, motion);
+    badge.setClock(clock);
     badge.resize(badge.sizeHint());
     badge.show();
-    EXPECT_FALSE(badge.isPulsing());
     ASSERT_TRUE(waitUntil([&] { return badge.isPulsing(); }));
+    ASSERT_TRUE(badge.nextWake().has_value());
+    const auto tint = [&] {
+        const QImage image = renderWidget(badge);
+        const QRectF pill = badge.pillRect();
+        return image.pixelColor(
+            QPoint(static_cast<int>(pill.left() + 6), static_cast<int>(pill.center().y())));
+    };
+    const QColor low = tint();
     badge.setRiskLevel(RiskLevel::high);
     EXPECT_FALSE(badge.isPulsing());  // restarts in the new colours
     EXPECT_EQ(badge.accessibleName(), RiskLevels::badgeWord(RiskLevel::high));
+    EXPECT_EQ(badge.previousLevel(), RiskLevel::low);
+    clock.at += RiskBadge::levelChangeTime / 2;
+    EXPECT_DOUBLE_EQ(badge.levelProgress(), 0.5);
+    const QColor between = tint();
+    clock.at += RiskBadge::levelChangeTime;
+    ASSERT_TRUE(waitUntil([&] { return !badge.previousLevel(); }));
+    const QColor high = tint();
+    EXPECT_GT(high.red() - high.green(), between.red() - between.green());
+    EXPECT_GT(between.red() - between.green(), low.red() - low.green());
     ASSERT_TRUE(waitUntil([&] { return badge.isPulsing(); }));
 
-    motion.setReduceMotion(true);
+    badge.hide();
+    EXPECT_FALSE(badge.nextWake().has_value());
     EXPECT_FALSE(badge.isPulsing());
-    EXPECT_FALSE(badge.isTicking());
+    badge.show();
+
+    motion.setReduceMotion(true);  // still, and a new level at once
+    EXPECT_FALSE(badge.isPulsing());
+    EXPECT_FALSE(badge.nextWake().has_value());
     badge.setRiskLevel(RiskLevel::medium);
+    EXPECT_FALSE(badge.previousLevel().has_value());
+    EXPECT_FALSE(badge.nextWake().has_value());
     QTest::qWait(300);
     EXPECT_FALSE(badge.isPulsing());
     EXPECT_DOUBLE_EQ(badge.badgeScale(), 1.0);
@@ -304,6 +441,17 @@ TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
     EXPECT_EQ(ink.top(), 6);
     EXPECT_EQ(ink.width(), 13);  // an 11 pt symbol
     EXPECT_EQ(link->toolTip(), u"Brisketh et al., 2018 — Sitting time & mortality risk"_s);
+    // Hovering lights the icon, easing out over 0.15 s; at once when motion is reduced.
+    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+    QCoreApplication::sendEvent(link, &enter);
+    EXPECT_LT(link->lit(), 1.0);
+    ASSERT_TRUE(waitUntil([&] { return link->lit() == 1.0; }));
+    AccessibilityPreferences still;
+    still.setReduceMotion(true);
+    auto* steady = new StudyLink(u"x"_s, u"x"_s, {}, &card, &still);
+    steady->show();
+    QCoreApplication::sendEvent(steady, &enter);
+    EXPECT_EQ(steady->lit(), 1.0);
     QTest::mouseClick(link, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1U);
     EXPECT_EQ(opened.front(), QUrl(u"https://doi.org/10.1007/s10654-018-0380-1"_s));

@@ -1,0 +1,73 @@
+#include "Components/VisibleSteps.h"
+
+#include <QPaintEngine>
+#include <algorithm>
+#include <cmath>
+
+#include "Components/Easing.h"
+
+namespace {
+
+// The inverse of the ease-in-out 3t² - 2t³ on [0, 1].
+double easeInOutInverse(double y) {
+    y = std::clamp(y, 0.0, 1.0);
+    return 0.5 - std::sin(std::asin(1.0 - 2.0 * y) / 3.0);
+}
+
+}  // namespace
+
+namespace VisibleSteps {
+
+std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
+                                               std::chrono::milliseconds half, double step) {
+    using std::chrono::milliseconds;
+    if (half.count() <= 0 || step <= 0 || step >= 1.0) {
+        // No swing, or one whose every phase shows the same: the far end of this swing.
+        return elapsed + std::max(half, milliseconds{1});
+    }
+    const double halfMs = static_cast<double>(half.count());
+    const qint64 cycle = 2 * half.count();
+    const qint64 base = elapsed.count() - elapsed.count() % cycle;
+    // Where in the cycle, in halves: rising over [0, 1), falling over [1, 2).
+    const double u = static_cast<double>(elapsed.count() - base) / halfMs;
+    const bool rising = u < 1.0;
+    const double phase = easeInOut(rising ? u : 2.0 - u);
+    const double level = std::floor(phase / step + 0.5);
+    const double up = (level + 0.5) * step;
+    const double down = (level - 0.5) * step;
+    double target = 0;  // in halves from `base`
+    if (rising && up < 1.0) {
+        target = easeInOutInverse(up);
+    } else if (down > 0.0) {
+        // Past the last boundary on the way up, or falling: the way down crosses it.
+        target = 2.0 - easeInOutInverse(down);
+    } else {
+        // Resting level on the way down: the next breath's first boundary.
+        target = 2.0 + easeInOutInverse(up);
+    }
+    const qint64 due = base + static_cast<qint64>(std::ceil(target * halfMs));
+    return milliseconds(std::max<qint64>(due, elapsed.count() + 1));
+}
+
+QRegion repaintedRegion(const QPainter& painter, const QRect& fallback, int margin) {
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->systemClip().isEmpty()) {
+        return fallback;
+    }
+    QRegion region;
+    const QTransform toLogical = painter.deviceTransform().inverted();
+    for (const QRect& rect : engine->systemClip()) {
+        region += toLogical.mapRect(QRectF(rect))
+                      .toAlignedRect()
+                      .adjusted(-margin, -margin, margin, margin);
+    }
+    return region & fallback;
+}
+
+std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due) {
+    const qint64 grid = frameGrid.count();
+    const qint64 rest = ((due.count() % grid) + grid) % grid;
+    return rest == 0 ? due : due + std::chrono::milliseconds(grid - rest);
+}
+
+}  // namespace VisibleSteps

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPainter>
+#include <QRect>
+#include <QRegion>
+#include <algorithm>
+#include <chrono>
+
+// Motion that wakes only when its picture changes by a step someone could see: an 8-bit step
+// of colour or alpha, or a pixel of movement.
+namespace VisibleSteps {
+
+// One 8-bit step of colour or alpha.
+inline constexpr double colourStep = 1.0 / 255.0;
+// Wakes are put on a grid of this spacing, so that motions due at nearly the same moment share
+// one wake of the process. A slow breath's step shows at most this much later, as it did when
+// the window redrew ten times a second.
+inline constexpr std::chrono::milliseconds frameGrid{100};
+// A short transition (a fade, a change of level) draws every frame at this spacing while it
+// lasts, and nothing after.
+inline constexpr std::chrono::milliseconds transitionFrame{16};
+
+// A swing (Easing.h's `swingAt` over `half`) drawn in levels `step` apart, level k covering
+// phases within half a step of k * step: the first time after `elapsed` that the level
+// differs from the level at `elapsed`. `step` is the finest change of phase that shows.
+std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
+                                               std::chrono::milliseconds half, double step);
+
+// `due` moved later onto the frame grid.
+std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due);
+
+// Draws `draw` once for each rectangle of `area` (in the painter's current coordinates), cut
+// into bands of at most 64 device rows. Qt's raster engine hands a blend of 96 spans or more,
+// or any blend through a clip of several rectangles, to its pool of worker threads and waits
+// for them: for the few rows of a small repaint that wakes two threads besides the window's
+// own, for microseconds of work each. A plain rectangle of few rows it blends at once.
+template <typename Draw>
+void paintInBands(QPainter& painter, const QRegion& area, Draw draw) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const int band = std::max(1, static_cast<int>(64 / ratio));
+    for (const QRect& rect : area) {
+        for (int top = rect.top(); top <= rect.bottom(); top += band) {
+            const int rows = std::min(band, rect.bottom() + 1 - top);
+            painter.save();
+            painter.setClipRect(QRect(rect.left(), top, rect.width(), rows), Qt::IntersectClip);
+            draw();
+            painter.restore();
+        }
+    }
+}
+
+// The part of the device a painter is now asked to paint, in its current coordinates, each
+// rectangle widened by `margin`; `fallback` where the painter does not say.
+QRegion repaintedRegion(const QPainter& painter, const QRect& fallback, int margin);
+
+}  // namespace VisibleSteps
