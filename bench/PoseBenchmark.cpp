@@ -1,6 +1,7 @@
 #include "Platform/FaceSymmetry.h"
 #include "Platform/HeadTiltPoseDetector.h"
 #include "Platform/Linux/BlazePoseDetector.h"
+#include "Platform/Linux/QImageFrame.h"
 #include "Platform/VideoFrame.h"
 
 #include <benchmark/benchmark.h>
@@ -117,13 +118,7 @@ void BM_PoseDetectWithHeadTilt(benchmark::State& state) {
     HeadTiltPoseDetector detector(std::move(network));
     const QImage photo = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/astronaut.png"))
                              .convertToFormat(QImage::Format_RGB888);
-    RgbImage frame;
-    frame.width = photo.width();
-    frame.height = photo.height();
-    for (int row = 0; row < photo.height(); ++row) {
-        frame.pixels.append(reinterpret_cast<const char*>(photo.constScanLine(row)),
-                            qsizetype(photo.width()) * 3);
-    }
+    const RgbImage frame = QImageFrame::toRgb(photo).value_or(RgbImage{});
     if (!detector.detect(frame)) {
         state.SkipWithError("nobody found in the photograph");
         return;

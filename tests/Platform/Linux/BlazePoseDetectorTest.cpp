@@ -1,6 +1,7 @@
 #include "Models/PostureGeometry.h"
 #include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/PoseGeometry.h"
+#include "Platform/Linux/QImageFrame.h"
 #include "Platform/VideoFrame.h"
 
 #include <gtest/gtest.h>
@@ -38,17 +39,7 @@ double slouchDegrees(const BodyJoints& joints) {
 RgbImage loadFrame(const QString& name) {
     const QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + name)
                              .convertToFormat(QImage::Format_RGB888);
-    RgbImage frame;
-    if (image.isNull()) {
-        return frame;
-    }
-    frame.width = image.width();
-    frame.height = image.height();
-    for (int row = 0; row < image.height(); ++row) {
-        frame.pixels.append(reinterpret_cast<const char*>(image.constScanLine(row)),
-                            qsizetype(image.width()) * 3);
-    }
-    return frame;
+    return QImageFrame::toRgb(image).value_or(RgbImage{});
 }
 
 RgbImage fromMat(const cv::Mat& mat) {

@@ -1,6 +1,7 @@
 #include "Models/PostureGeometry.h"
 #include "Platform/HeadTiltPoseDetector.h"
 #include "Platform/Linux/BlazePoseDetector.h"
+#include "Platform/Linux/QImageFrame.h"
 #include "Platform/VideoFrame.h"
 
 #include <gtest/gtest.h>
@@ -53,14 +54,7 @@ RgbImage loadFrame(const Portrait& portrait) {
     if (portrait.height > 0) {
         image = image.copy(0, 0, image.width(), portrait.height);
     }
-    RgbImage frame;
-    frame.width = image.width();
-    frame.height = image.height();
-    for (int row = 0; row < image.height(); ++row) {
-        frame.pixels.append(reinterpret_cast<const char*>(image.constScanLine(row)),
-                            qsizetype(image.width()) * 3);
-    }
-    return frame;
+    return QImageFrame::toRgb(image).value_or(RgbImage{});
 }
 
 // The photograph with one part turned counter-clockwise on screen about the neck and the rest
