@@ -1,8 +1,11 @@
 #include "Views/DashboardView.h"
 
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -14,6 +17,7 @@
 #include "Components/StatLabel.h"
 #include "Components/StudyLink.h"
 #include "Components/TimeRingChart.h"
+#include "Components/VisibleSteps.h"
 #include "Models/DayCoaching.h"
 #include "Models/SittingTracker.h"
 #include "Views/ExerciseOffsetCard.h"
@@ -68,6 +72,24 @@ constexpr auto kScrollBarStyle =
     u"QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }";
 constexpr int kScrollBarWidth = 6;
 
+// The bar floats over the breathing cards, so each breath repaints the strip of it over the
+// card. Drawn in bands, that strip stays on this thread rather than wake Qt's blending pool.
+class FloatingScrollBar final : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.subControls = QStyle::SC_All;
+        VisibleSteps::paintInBands(painter, event->region(), [&] {
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+        });
+    }
+};
+
 }  // namespace
 
 DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWidget* parent)
@@ -87,7 +109,7 @@ DashboardView::DashboardView(SittingTracker& tracker, PageContext& context, QWid
     page->addWidget(scroll_);
     // The area's own bar keeps the range and the position; this one only shows and moves them.
     QScrollBar* range = scroll_->verticalScrollBar();
-    overlayBar_ = new QScrollBar(Qt::Vertical, this);
+    overlayBar_ = new FloatingScrollBar(Qt::Vertical, this);
     overlayBar_->setStyleSheet(QString::fromUtf16(kScrollBarStyle));
     overlayBar_->setFocusPolicy(Qt::NoFocus);
     overlayBar_->hide();
