@@ -23,15 +23,12 @@ no_display "DISPLAY and WAYLAND_DISPLAY are unset"
 no_display 'the Wayland display "/nonexistent/wayland-0" could not be opened' \
     WAYLAND_DISPLAY=/nonexistent/wayland-0
 
-work="$(mktemp -d)"
+make_scratch
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME/spindrel" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 # A reminder a minute into the session, so that a notification comes within the test. It is
 # given in the INI file of earlier versions, which Spindrel carries over at its first start.
 printf '[General]\nreminderInterval=1\n' >"$XDG_CONFIG_HOME/spindrel/spindrel.conf"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
-trap cleanup EXIT
 
 window() { xdotool search --onlyvisible --name '^Spindrel$' 2>/dev/null | head -1; }
 role() { xprop -id "$1" WM_WINDOW_ROLE 2>/dev/null | sed -n 's/.*= "\(.*\)"/\1/p'; }

@@ -14,3 +14,10 @@ ends_on_sigterm() {  # ends_on_sigterm PID
     local rc=$?
     [ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
 }
+# A scratch folder for the run, `work`, and the background processes it starts, `pids`: at
+# exit the processes are stopped and the folder goes.
+make_scratch() {
+    work="$(mktemp -d)"
+    pids=()
+    trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
+}

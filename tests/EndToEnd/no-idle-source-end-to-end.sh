@@ -12,10 +12,7 @@ if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
     echo "skipped: needs the session bus of scripts/test"; exit 0
 fi
 
-work="$(mktemp -d)"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
-trap cleanup EXIT
+make_scratch
 
 # An X server of its own, which picks a free display and writes its number once it listens.
 Xvfb -displayfd 3 -extension MIT-SCREEN-SAVER -nolisten tcp -screen 0 1280x800x24 \

@@ -15,10 +15,7 @@ if ! command -v "$binary" >/dev/null; then
     echo "skipped: needs $binary (Debian package ${compositor/kwin/kwin-wayland})"; exit 0
 fi
 
-work="$(mktemp -d)"
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"; }
-trap cleanup EXIT
+make_scratch
 
 
 if [ "$compositor" = sway ]; then
