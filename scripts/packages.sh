@@ -1,7 +1,6 @@
 # Debian 12 packages, sourced by the run and test commands.
 SPINDREL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev libx11-dev libxss-dev
                          qt6-multimedia-dev gstreamer1.0-plugins-good qt6-svg-dev
-                         libopencv-dev libopencv-imgproc-dev
                          libxnnpack-dev libpthreadpool-dev
                          libwayland-dev wayland-protocols plasma-wayland-protocols)
 # What the running app needs besides its libraries: a colour emoji face for the marks its texts

@@ -5,8 +5,6 @@
 #include "Platform/VideoFrame.h"
 
 #include <cmath>
-#include <opencv2/core.hpp>
-#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -31,9 +29,6 @@ float sigmoid(float logit) {
 
 std::unique_ptr<BlazePoseDetector> BlazePoseDetector::create(const std::string& modelPath,
                                                              int threads) {
-    // The canvas warp runs on OpenCV's threads. The setting is process-wide: it also changes
-    // every other OpenCV call in the process.
-    cv::setNumThreads(threads);
     std::unique_ptr<PoseLandmarkNetwork> network =
         XnnpackLandmarkNetwork::create(modelPath, threads);
     if (!network) {
@@ -46,17 +41,10 @@ std::optional<BodyJoints> BlazePoseDetector::detect(const RgbImage& frame) {
     if (!frame.isValid()) {
         return std::nullopt;
     }
-    // OpenCV only reads through this header; the frame keeps its pixels.
-    const cv::Mat rgb(frame.height, frame.width, CV_8UC3,
-                      const_cast<char*>(frame.pixels.constData()));
     const CanvasPlacement placement =
         CanvasPlacement::forFrame(frame.width, frame.height, kInputSize);
-    const cv::Matx23d toCanvas(placement.scale, 0.0, placement.offsetX, 0.0, placement.scale,
-                               placement.offsetY);
-    cv::Mat canvas;
-    cv::warpAffine(rgb, canvas, toCanvas, cv::Size(kInputSize, kInputSize), cv::INTER_LINEAR,
-                   cv::BORDER_CONSTANT, cv::Scalar::all(0));
-    const std::optional<PoseLandmarks> landmarks = network_->run(canvas);
+    drawOnCanvas(frame, placement, kInputSize, canvas_);
+    const std::optional<PoseLandmarks> landmarks = network_->run(canvas_);
     if (!landmarks || landmarks->personPresent < kMinPresence) {
         return std::nullopt;
     }

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "Platform/Linux/PoseCanvas.h"
+
 #include <array>
 #include <optional>
-
-namespace cv {
-class Mat;
-}
 
 // The landmark network's answer for one canvas, in the network's own terms.
 struct PoseLandmarks {
@@ -24,6 +22,6 @@ public:
     static constexpr int kInputSize = 256;
 
     virtual ~PoseLandmarkNetwork() = default;
-    // canvas: kInputSize × kInputSize, 8-bit RGB (CV_8UC3). None when the network cannot run.
-    virtual std::optional<PoseLandmarks> run(const cv::Mat& canvas) = 0;
+    // canvas: kInputSize on a side. None when the canvas is not that or the network cannot run.
+    virtual std::optional<PoseLandmarks> run(const PoseCanvas& canvas) = 0;
 };

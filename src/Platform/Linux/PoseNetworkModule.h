@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-// The pose network and OpenCV live in a module of their own that is opened only when posture
+// The pose network and XNNPACK live in a module of their own that is opened only when posture
 // tracking first starts: a day of plain sitting tracking never maps them, and they are most of
 // what the idle app would otherwise hold in memory.
 namespace PoseNetworkModule {

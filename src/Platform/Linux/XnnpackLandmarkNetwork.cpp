@@ -9,7 +9,6 @@
 #include <cstring>
 #include <limits>
 #include <map>
-#include <opencv2/core.hpp>
 
 namespace {
 
@@ -525,15 +524,12 @@ std::unique_ptr<XnnpackLandmarkNetwork> XnnpackLandmarkNetwork::create(const std
     return network;
 }
 
-std::optional<PoseLandmarks> XnnpackLandmarkNetwork::run(const cv::Mat& canvas) {
-    if (canvas.rows != kInputSize || canvas.cols != kInputSize || canvas.type() != CV_8UC3) {
+std::optional<PoseLandmarks> XnnpackLandmarkNetwork::run(const PoseCanvas& canvas) {
+    if (canvas.side != kInputSize || !canvas.isValid()) {
         return std::nullopt;
     }
     // The canvas is already NHWC.
-    constexpr int kRowBytes = kInputSize * 3;
-    for (int row = 0; row < kInputSize; ++row) {
-        std::memcpy(input_.data() + std::size_t(row) * kRowBytes, canvas.ptr(row), kRowBytes);
-    }
+    std::memcpy(input_.data(), canvas.pixels.data(), canvas.pixels.size());
     if (xnn_invoke_runtime(runtime_.get()) != xnn_status_success) {
         return std::nullopt;
     }

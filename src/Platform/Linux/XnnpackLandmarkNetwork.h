@@ -22,7 +22,7 @@ public:
                                                           int threads);
     ~XnnpackLandmarkNetwork() override;
 
-    std::optional<PoseLandmarks> run(const cv::Mat& canvas) override;
+    std::optional<PoseLandmarks> run(const PoseCanvas& canvas) override;
 
 private:
     struct RuntimeDeleter {

@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
-#include <opencv2/imgproc.hpp>
 
 namespace {
 
@@ -42,33 +41,59 @@ RgbImage loadFrame(const QString& name) {
     return QImageFrame::toRgb(image).value_or(RgbImage{});
 }
 
-RgbImage fromMat(const cv::Mat& mat) {
-    RgbImage frame;
-    frame.width = mat.cols;
-    frame.height = mat.rows;
-    frame.pixels = QByteArray(reinterpret_cast<const char*>(mat.data),
-                              qsizetype(mat.total() * mat.elemSize()));
-    return frame;
-}
-
-cv::Mat view(const RgbImage& frame) {
-    return cv::Mat(frame.height, frame.width, CV_8UC3, const_cast<char*>(frame.pixels.data()));
-}
-
-// Counter-clockwise on screen, about the centre, edges repeated so no dark corners appear.
+// Counter-clockwise on screen, about the centre, bilinear, edges repeated so no dark corners
+// appear.
 RgbImage rotated(const RgbImage& frame, double degrees) {
-    const cv::Mat turn = cv::getRotationMatrix2D(
-        cv::Point2f(float(frame.width) / 2.0F, float(frame.height) / 2.0F), degrees, 1.0);
-    cv::Mat out;
-    cv::warpAffine(view(frame), out, turn, cv::Size(frame.width, frame.height), cv::INTER_LINEAR,
-                   cv::BORDER_REPLICATE);
-    return fromMat(out);
+    const double c = std::cos(degrees / kDegreesPerRadian);
+    const double s = std::sin(degrees / kDegreesPerRadian);
+    const double centreX = frame.width / 2.0;
+    const double centreY = frame.height / 2.0;
+    const auto* source = reinterpret_cast<const unsigned char*>(frame.pixels.constData());
+    const auto sample = [&](int x, int y, int channel) {
+        x = std::clamp(x, 0, frame.width - 1);
+        y = std::clamp(y, 0, frame.height - 1);
+        return double(source[(qsizetype(y) * frame.width + x) * 3 + channel]);
+    };
+    RgbImage out = frame;
+    auto* target = reinterpret_cast<unsigned char*>(out.pixels.data());
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            // Where this output pixel comes from: the turn undone (y runs down the screen).
+            const double dx = x - centreX;
+            const double dy = y - centreY;
+            const double fromX = centreX + c * dx - s * dy;
+            const double fromY = centreY + s * dx + c * dy;
+            const int x0 = int(std::floor(fromX));
+            const int y0 = int(std::floor(fromY));
+            const double fx = fromX - x0;
+            const double fy = fromY - y0;
+            for (int channel = 0; channel < 3; ++channel) {
+                const double value =
+                    (sample(x0, y0, channel) * (1 - fx) + sample(x0 + 1, y0, channel) * fx) *
+                        (1 - fy) +
+                    (sample(x0, y0 + 1, channel) * (1 - fx) +
+                     sample(x0 + 1, y0 + 1, channel) * fx) *
+                        fy;
+                target[(qsizetype(y) * frame.width + x) * 3 + channel] =
+                    static_cast<unsigned char>(std::lround(value));
+            }
+        }
+    }
+    return out;
 }
 
 RgbImage mirrored(const RgbImage& frame) {
-    cv::Mat out;
-    cv::flip(view(frame), out, 1);
-    return fromMat(out);
+    RgbImage out = frame;
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            const qsizetype to = (qsizetype(y) * frame.width + x) * 3;
+            const qsizetype from = (qsizetype(y) * frame.width + frame.width - 1 - x) * 3;
+            for (int channel = 0; channel < 3; ++channel) {
+                out.pixels[to + channel] = frame.pixels[from + channel];
+            }
+        }
+    }
+    return out;
 }
 
 class BlazePoseDetectorTest : public ::testing::Test {

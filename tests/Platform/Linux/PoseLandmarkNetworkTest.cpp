@@ -1,5 +1,7 @@
 #include "Platform/Linux/PoseGeometry.h"
+#include "Platform/Linux/QImageFrame.h"
 #include "Platform/Linux/XnnpackLandmarkNetwork.h"
+#include "Platform/VideoFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <opencv2/imgproc.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,24 +24,18 @@ double sigmoid(float logit) {
 }
 
 // A test photograph on the network's canvas, placed as the detector places a frame.
-cv::Mat canvasOf(const QString& name, bool mirror) {
-    const QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + name)
-                             .convertToFormat(QImage::Format_RGB888);
-    if (image.isNull()) {
-        return {};
-    }
-    const cv::Mat rgb(image.height(), image.width(), CV_8UC3, const_cast<uchar*>(image.constBits()),
-                      std::size_t(image.bytesPerLine()));
-    cv::Mat frame = rgb.clone();
+PoseCanvas canvasOf(const QString& name, bool mirror) {
+    QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + name);
     if (mirror) {
-        cv::flip(frame, frame, 1);
+        image = image.mirrored(true, false);
     }
-    const CanvasPlacement placement = CanvasPlacement::forFrame(frame.cols, frame.rows, kSize);
-    const cv::Matx23d toCanvas(placement.scale, 0.0, placement.offsetX, 0.0, placement.scale,
-                               placement.offsetY);
-    cv::Mat canvas;
-    cv::warpAffine(frame, canvas, toCanvas, cv::Size(kSize, kSize), cv::INTER_LINEAR,
-                   cv::BORDER_CONSTANT, cv::Scalar::all(0));
+    const RgbImage frame =
+        QImageFrame::toRgb(image.convertToFormat(QImage::Format_RGB888)).value_or(RgbImage{});
+    PoseCanvas canvas;
+    if (frame.isValid()) {
+        drawOnCanvas(frame, CanvasPlacement::forFrame(frame.width, frame.height, kSize), kSize,
+                     canvas);
+    }
     return canvas;
 }
 
@@ -50,7 +45,7 @@ struct ExpectedAnswer {
     PoseLandmarks landmarks;
 };
 
-// The landmarks OpenCV's DNN module gave on these canvases (see the data file's head).
+// The landmarks a reference engine gave on these canvases (see the data file's head).
 std::vector<ExpectedAnswer> expectedAnswers() {
     std::vector<ExpectedAnswer> answers;
     std::ifstream file(SPINDREL_TEST_DATA_DIR "/pose-landmarks-expected.txt");
@@ -74,16 +69,16 @@ std::vector<ExpectedAnswer> expectedAnswers() {
     return answers;
 }
 
-TEST(PoseLandmarkNetwork, GivesTheLandmarksOpenCvGaveOnTheTestPhotographs) {
+TEST(PoseLandmarkNetwork, GivesTheReferenceLandmarksOnTheTestPhotographs) {
     const auto network = XnnpackLandmarkNetwork::create(SPINDREL_POSE_MODEL, 1);
     ASSERT_NE(network, nullptr);
     const std::vector<ExpectedAnswer> answers = expectedAnswers();
     ASSERT_EQ(answers.size(), 6U);
     for (const ExpectedAnswer& expected : answers) {
         SCOPED_TRACE(expected.photograph + (expected.mirrored ? " mirrored" : ""));
-        const cv::Mat canvas =
+        const PoseCanvas canvas =
             canvasOf(QString::fromStdString(expected.photograph), expected.mirrored);
-        ASSERT_FALSE(canvas.empty());
+        ASSERT_TRUE(canvas.isValid());
         const std::optional<PoseLandmarks> actual = network->run(canvas);
         ASSERT_TRUE(actual.has_value());
         // Compared as the network's users read them: positions and depth in canvas widths,
@@ -109,12 +104,56 @@ TEST(PoseLandmarkNetwork, GivesTheLandmarksOpenCvGaveOnTheTestPhotographs) {
     }
 }
 
+TEST(PoseLandmarkNetwork, CanvasHoldsTheFrameScaledAndCentredOnBlack) {
+    // A portrait frame with red rising to the right and green downwards fills the canvas's
+    // height, four canvas pixels to a frame pixel, centred across.
+    RgbImage frame;
+    frame.width = 32;
+    frame.height = 64;
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            frame.pixels.append(char(6 * x)).append(char(3 * y)).append(char(200));
+        }
+    }
+    PoseCanvas canvas;
+    drawOnCanvas(frame, CanvasPlacement::forFrame(frame.width, frame.height, kSize), kSize, canvas);
+    ASSERT_TRUE(canvas.isValid());
+    const auto at = [&](int x, int y, int channel) {
+        return int(
+            canvas.pixels[(std::size_t(y) * kSize + std::size_t(x)) * 3 + std::size_t(channel)]);
+    };
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            SCOPED_TRACE(testing::Message() << "canvas pixel " << x << ", " << y);
+            const double frameX = (x - 64.0) / 4.0;
+            const double frameY = y / 4.0;
+            if (x <= 60 || x >= 192) {
+                ASSERT_EQ(at(x, y, 0) + at(x, y, 1) + at(x, y, 2), 0);
+            } else if (frameX >= 0.0 && frameX <= 31.0 && frameY >= 0.0 && frameY <= 63.0) {
+                ASSERT_NEAR(at(x, y, 0), 6.0 * frameX, 1.0);
+                ASSERT_NEAR(at(x, y, 1), 3.0 * frameY, 1.0);
+                ASSERT_EQ(at(x, y, 2), 200);
+            }
+        }
+    }
+    // Within a frame pixel of its edge the black border blends in: 3/4 of a pixel out, 1/4 of
+    // the colour is left.
+    EXPECT_NEAR(at(61, 128, 2), 50, 1);
+    EXPECT_NEAR(at(191, 128, 2), 50, 1);
+}
+
 TEST(PoseLandmarkNetwork, RefusesACanvasOfTheWrongSizeOrKind) {
     const auto network = XnnpackLandmarkNetwork::create(SPINDREL_POSE_MODEL, 1);
     ASSERT_NE(network, nullptr);
-    EXPECT_FALSE(network->run(cv::Mat(kSize, kSize - 1, CV_8UC3, cv::Scalar::all(0))));
-    EXPECT_FALSE(network->run(cv::Mat(kSize, kSize, CV_8UC1, cv::Scalar::all(0))));
-    EXPECT_FALSE(network->run(cv::Mat()));
+    PoseCanvas small;
+    small.side = kSize - 1;
+    small.pixels.assign(std::size_t(small.side) * std::size_t(small.side) * 3, 0);
+    EXPECT_FALSE(network->run(small));
+    PoseCanvas grey;  // one byte a pixel
+    grey.side = kSize;
+    grey.pixels.assign(std::size_t(kSize) * kSize, 0);
+    EXPECT_FALSE(network->run(grey));
+    EXPECT_FALSE(network->run(PoseCanvas{}));
 }
 
 }  // namespace
