@@ -66,33 +66,33 @@ void drawOnCanvas(const RgbImage& frame, const CanvasPlacement& placement, int s
     const std::vector<Tap> rows = taps(side, placement.scale, placement.offsetY, frame.height);
     const auto* source = reinterpret_cast<const std::uint8_t*>(frame.pixels.constData());
     const std::size_t stride = std::size_t(frame.width) * 3;
-    // Rows are blended across first, then down: the product of the two 1/32 weights is the
-    // bilinear weight in 1/1024, exactly, so the result is the direct bilinear sum's.
-    std::vector<int> upper(std::size_t(side) * 3);
-    std::vector<int> lower(std::size_t(side) * 3);
-    const auto across = [&](const std::uint8_t* line, std::vector<int>& out) {
-        for (int x = 0; x < side; ++x) {
-            const Tap& tap = columns[std::size_t(x)];
-            const std::uint8_t* a = line + std::size_t(tap.first) * 3;
-            const std::uint8_t* b = line + std::size_t(tap.second) * 3;
-            int* o = out.data() + std::size_t(x) * 3;
-            for (int channel = 0; channel < 3; ++channel) {
-                o[channel] = tap.firstWeight * a[channel] + tap.secondWeight * b[channel];
-            }
-        }
-    };
+    // Blended across, then down: the product of the two 1/32 weights is the bilinear weight in
+    // 1/1024, exactly, so the result is the direct bilinear sum's.
     constexpr int kTotalBits = 2 * kFractionBits;
+    constexpr int kHalf = 1 << (kTotalBits - 1);
     for (int y = 0; y < side; ++y) {
         const Tap& row = rows[std::size_t(y)];
         if (row.blank()) {
             continue;  // wholly in the border
         }
-        across(source + std::size_t(row.first) * stride, upper);
-        across(source + std::size_t(row.second) * stride, lower);
+        const std::uint8_t* upper = source + std::size_t(row.first) * stride;
+        const std::uint8_t* lower = source + std::size_t(row.second) * stride;
+        const int upperWeight = row.firstWeight;
+        const int lowerWeight = row.secondWeight;
         std::uint8_t* out = canvas.pixels.data() + std::size_t(y) * std::size_t(side) * 3;
-        for (std::size_t i = 0; i < upper.size(); ++i) {
-            const int sum = row.firstWeight * upper[i] + row.secondWeight * lower[i];
-            out[i] = std::uint8_t((sum + (1 << (kTotalBits - 1))) >> kTotalBits);
+        for (const Tap& column : columns) {
+            const std::size_t left = std::size_t(column.first) * 3;
+            const std::size_t right = std::size_t(column.second) * 3;
+            const int leftWeight = column.firstWeight;
+            const int rightWeight = column.secondWeight;
+            for (std::size_t channel = 0; channel < 3; ++channel) {
+                const int top =
+                    leftWeight * upper[left + channel] + rightWeight * upper[right + channel];
+                const int bottom =
+                    leftWeight * lower[left + channel] + rightWeight * lower[right + channel];
+                *out++ =
+                    std::uint8_t((upperWeight * top + lowerWeight * bottom + kHalf) >> kTotalBits);
+            }
         }
     }
 }
