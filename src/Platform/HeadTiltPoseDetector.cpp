@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "Platform/FaceSymmetry.h"
 #include "Platform/VideoFrame.h"
@@ -19,43 +20,61 @@ struct Pixel {
     double y = 0.0;  // down
 };
 
+// The run of frame pixels averaged into one canvas pixel along one axis.
+struct Span {
+    int first = 0;
+    int end = 0;
+};
+
+std::vector<Span> spans(int canvasLength, int frameLength) {
+    std::vector<Span> result(static_cast<std::size_t>(canvasLength));
+    for (int i = 0; i < canvasLength; ++i) {
+        Span& span = result[std::size_t(i)];
+        span.first = i * frameLength / canvasLength;
+        span.end = std::max(span.first + 1, (i + 1) * frameLength / canvasLength);
+    }
+    return result;
+}
+
 // The frame at the top of a square twice its longer side, shrunk to kCanvasSide; each canvas
-// pixel is the mean of the frame pixels it covers, so fine detail does not alias.
+// pixel is the mean of the frame pixels it covers, so fine detail does not alias. The pixels
+// are drawn into `image`, whose buffer is reused from frame to frame.
 struct HalfSizeCanvas {
-    RgbImage image;
     double scale = 1.0;  // canvas pixels per frame pixel
     double offsetX = 0.0;
 
-    explicit HalfSizeCanvas(const RgbImage& frame) {
+    HalfSizeCanvas(const RgbImage& frame, RgbImage& image) {
         scale = kCanvasSide / (2.0 * std::max(frame.width, frame.height));
         const int width = std::max(1, int(std::lround(frame.width * scale)));
         const int height = std::max(1, int(std::lround(frame.height * scale)));
         offsetX = (kCanvasSide - width) / 2.0;
         image.width = kCanvasSide;
         image.height = kCanvasSide;
-        image.pixels = QByteArray(qsizetype(kCanvasSide) * kCanvasSide * 3, char(0));
+        image.pixels.resize(qsizetype(kCanvasSide) * kCanvasSide * 3);
+        image.pixels.fill(char(0));
         const auto* source = reinterpret_cast<const unsigned char*>(frame.pixels.constData());
         auto* target = reinterpret_cast<unsigned char*>(image.pixels.data());
         const int left = int(offsetX);
+        const std::vector<Span> columns = spans(width, frame.width);
+        const std::vector<Span> rows = spans(height, frame.height);
         for (int row = 0; row < height; ++row) {
-            const int y0 = row * frame.height / height;
-            const int y1 = std::max(y0 + 1, (row + 1) * frame.height / height);
-            for (int col = 0; col < width; ++col) {
-                const int x0 = col * frame.width / width;
-                const int x1 = std::max(x0 + 1, (col + 1) * frame.width / width);
+            const Span& rowSpan = rows[std::size_t(row)];
+            unsigned char* out = target + (qsizetype(row) * kCanvasSide + left) * 3;
+            for (const Span& column : columns) {
                 unsigned sum[3] = {0, 0, 0};
-                for (int y = y0; y < y1; ++y) {
-                    const unsigned char* p = source + (qsizetype(y) * frame.width + x0) * 3;
-                    for (int x = x0; x < x1; ++x, p += 3) {
+                for (int y = rowSpan.first; y < rowSpan.end; ++y) {
+                    const unsigned char* p =
+                        source + (qsizetype(y) * frame.width + column.first) * 3;
+                    for (int x = column.first; x < column.end; ++x, p += 3) {
                         sum[0] += p[0];
                         sum[1] += p[1];
                         sum[2] += p[2];
                     }
                 }
-                const unsigned count = unsigned((y1 - y0) * (x1 - x0));
-                unsigned char* out = target + (qsizetype(row) * kCanvasSide + left + col) * 3;
-                for (int channel = 0; channel < 3; ++channel) {
-                    out[channel] = static_cast<unsigned char>(sum[channel] / count);
+                const auto count =
+                    unsigned((rowSpan.end - rowSpan.first) * (column.end - column.first));
+                for (const unsigned channel : sum) {
+                    *out++ = static_cast<unsigned char>(channel / count);
                 }
             }
         }
@@ -86,8 +105,8 @@ std::optional<BodyJoints> HeadTiltPoseDetector::detect(const RgbImage& frame) {
         return body;
     }
     // The face as the half-size pass places it; when that pass finds nobody, as the first did.
-    const HalfSizeCanvas canvas(frame);
-    const std::optional<BodyJoints> head = network_->detect(canvas.image);
+    const HalfSizeCanvas canvas(frame, halfSize_);
+    const std::optional<BodyJoints> head = network_->detect(halfSize_);
     const auto face = [&](const PoseJoint& joint) {
         return head ? canvas.toFrame(joint) : inPixels(joint, frame);
     };

@@ -4,6 +4,8 @@
 #include "Platform/VideoFrame.h"
 #include "Support/DrawnFace.h"
 
+#include <limits>
+
 namespace {
 
 TEST(FaceSymmetry, ReadsTheRollOfAFaceLitFromOneSide) {
@@ -18,6 +20,9 @@ TEST(FaceSymmetry, ReadsTheRollOfAFaceLitFromOneSide) {
 TEST(FaceSymmetry, GivesNothingWithoutAFaceToMirror) {
     const RgbImage face = drawnFace(0.0);
     EXPECT_FALSE(FaceSymmetry::rollDegrees(face, FaceWindow{kFaceCentre, kFaceCentre, 3.0}));
+    // Joints far off the frame can make the window unbounded; nothing is sampled then.
+    EXPECT_FALSE(FaceSymmetry::rollDegrees(
+        face, FaceWindow{kFaceCentre, kFaceCentre, std::numeric_limits<double>::infinity()}));
 
     RgbImage grey;
     grey.width = 64;
