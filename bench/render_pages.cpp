@@ -7,11 +7,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QVariantAnimation>
 #include <QImage>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QVariantAnimation>
 
 #include "Components/TrayFigure.h"
 #include "Models/SittingTracker.h"

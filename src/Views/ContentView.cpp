@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "Models/SittingTracker.h"
 #include "Components/AccessibilityPreferences.h"
+#include "Models/SittingTracker.h"
 #include "Views/PageCrossFade.h"
 
 ContentView::ContentView(SittingTracker& tracker, PageFactory makePage,

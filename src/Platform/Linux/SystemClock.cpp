@@ -1,7 +1,7 @@
 #include "Platform/Linux/SystemClock.h"
 
-#include <QFile>
 #include <time.h>
+#include <QFile>
 
 namespace {
 
