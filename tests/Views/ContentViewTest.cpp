@@ -16,7 +16,7 @@ namespace {
 
 // Pages that say which they are, and count how often one was built.
 struct Router {
-    TrackerDesk desk{QDateTime(QDate(2026, 3, 10), QTime(9, 0))};
+    TrackerDesk desk;
     AccessibilityPreferences motion;
     int built = 0;
     std::unique_ptr<ContentView> view;
