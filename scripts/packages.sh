@@ -33,12 +33,19 @@ spindrel_install_missing() {
 }
 
 # spindrel_build FOLDER CMAKE-ARGUMENTS...: configures and builds in that folder of the source
-# tree, optimised with debug information unless the arguments choose another build type.
+# tree, optimised with debug information unless the arguments choose another build type. Where
+# ccache is installed it keeps the compiler's work, with paths taken relative to the tree, so
+# that a fresh clone elsewhere builds from what an earlier one compiled.
 spindrel_build() {
     local folder="$SPINDREL_ROOT/$1"
     local started=$SECONDS
+    local cache=()
     shift
-    cmake -S "$SPINDREL_ROOT" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    if command -v ccache >/dev/null; then
+        cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        export CCACHE_BASEDIR="$SPINDREL_ROOT" CCACHE_NOHASHDIR=1
+    fi
+    cmake -S "$SPINDREL_ROOT" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cache[@]}" "$@"
     cmake --build "$folder" -j "$(nproc)"
     echo "Built $folder in $((SECONDS - started)) s"
 }

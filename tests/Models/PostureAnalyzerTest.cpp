@@ -49,50 +49,37 @@ public:
 
 }  // namespace
 
-TEST(PostureAnalyzer, GradesTheWorstDeviationAtTheThresholds) {
-    // Upright readings are exactly 0° of tilt, so the baseline sets the deviation exactly.
+TEST(PostureAnalyzer, GradesTheWorstDeviationTheShortWayRoundAndTiesGoToTheEarlierIssue) {
+    // Baselines against one measurement: upright readings are exactly 0° of tilt, so the
+    // baselines set the deviations exactly.
     struct Case {
-        double headBaseline;
+        double head, shoulder, slouch, measuredHead;
         PostureStatus status;
         std::optional<PostureIssue> issue;
+        double deviation;
     };
-    for (const Case& c : {Case{-9.99, PostureStatus::good, std::nullopt},
-                          Case{-10.0, PostureStatus::fair, PostureIssue::headTilt},
-                          Case{-15.0, PostureStatus::poor, PostureIssue::headTilt},
-                          Case{-25.0, PostureStatus::poor, PostureIssue::headTilt}}) {
-        AnalyzerRig rig(c.headBaseline);
-        ASSERT_TRUE(rig.measure(0.0, 0.0, 90.0));
+    const auto head = PostureIssue::headTilt;
+    for (const Case& c : {
+             Case{-9.99, 0, 90, 0, PostureStatus::good, std::nullopt, 9.99},
+             Case{-10, 0, 90, 0, PostureStatus::fair, head, 10},
+             Case{-15, 0, 90, 0, PostureStatus::poor, head, 15},
+             Case{-25, 0, 90, 0, PostureStatus::poor, head, 25},
+             Case{179, 0, 90, -179, PostureStatus::good, std::nullopt, 2},
+             Case{-12, -12, 87, 0, PostureStatus::fair, head, 12},
+             Case{-12, -12, 78, 0, PostureStatus::fair, head, 12},
+             Case{-5, -12, 78, 0, PostureStatus::fair, PostureIssue::shoulderAlignment, 12},
+             Case{-5, -12, 70, 0, PostureStatus::poor, PostureIssue::slouch, 20},
+         }) {
+        SCOPED_TRACE(testing::Message() << c.head << " " << c.shoulder << " " << c.slouch);
+        AnalyzerRig rig(c.head, c.shoulder, c.slouch);
+        ASSERT_TRUE(rig.measure(c.measuredHead, 0.0, 90.0));
         rig.analyzer->analyze();
         EXPECT_EQ(rig.analyzer->postureStatus(), PostureStatus::unknown);  // published later
         QCoreApplication::processEvents();
-        EXPECT_EQ(rig.analyzer->postureStatus(), c.status) << c.headBaseline;
-        EXPECT_EQ(rig.analyzer->worstIssue(), c.issue) << c.headBaseline;
-        EXPECT_NEAR(rig.analyzer->currentDeviation(), -c.headBaseline, 1e-9);
+        EXPECT_EQ(rig.analyzer->postureStatus(), c.status);
+        EXPECT_EQ(rig.analyzer->worstIssue(), c.issue);
+        EXPECT_NEAR(rig.analyzer->currentDeviation(), c.deviation, 1e-9);
     }
-}
-
-TEST(PostureAnalyzer, TiesGoToTheEarlierIssue) {
-    struct Case {
-        double head, shoulder, slouch;
-        PostureIssue expected;
-    };
-    for (const Case& c :
-         {Case{-12, -12, 87, PostureIssue::headTilt}, Case{-12, -12, 78, PostureIssue::headTilt},
-          Case{-5, -12, 78, PostureIssue::shoulderAlignment},
-          Case{-5, -12, 70, PostureIssue::slouch}}) {
-        AnalyzerRig rig(c.head, c.shoulder, c.slouch);
-        ASSERT_TRUE(rig.measure(0.0, 0.0, 90.0));
-        rig.analyze();
-        EXPECT_EQ(rig.analyzer->worstIssue(), c.expected);
-    }
-}
-
-TEST(PostureAnalyzer, TiltsAreComparedTheShortWayRound) {
-    AnalyzerRig rig(179.0);
-    ASSERT_TRUE(rig.measure(-179.0, 0.0, 90.0));
-    rig.analyze();
-    EXPECT_EQ(rig.analyzer->postureStatus(), PostureStatus::good);
-    EXPECT_NEAR(rig.analyzer->currentDeviation(), 2.0, 1e-9);
 }
 
 TEST(PostureAnalyzer, AnUncalibratedUprightUserIsGood) {

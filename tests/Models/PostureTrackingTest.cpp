@@ -5,16 +5,8 @@
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-struct PostureDesk : TrackerDesk {
-    PostureDesk() : TrackerDesk(QDateTime(QDate(2026, 3, 10), QTime(9, 0))) {}
-};
-
-}  // namespace
-
-TEST(PostureTracking, OnAtLaunchTheCameraStartsAndTheFirstTickAnalyses) {
-    PostureDesk desk;
+TEST(PostureTracking, OnAtLaunchTheCameraStartsAndTicksJudgeAgainstTheLatestBaseline) {
+    TrackerDesk desk;
     desk.settings.put(u"postureTrackingEnabled"_s, true);
     desk.settings.put(u"postureCalibrated"_s, true);
     desk.settings.put(u"baselineHeadTilt"_s, 4.0);
@@ -28,20 +20,18 @@ TEST(PostureTracking, OnAtLaunchTheCameraStartsAndTheFirstTickAnalyses) {
     EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::unknown);
     ASSERT_TRUE(desk.tickSeeing(16.0));
     EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::fair);
+    // A calibration changes what the next tick judges against.
+    tracker.postureCamera().calibrate();
+    ASSERT_TRUE(desk.tickSeeing(16.0));
+    EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::good);
 }
 
-TEST(PostureTracking, OffAtLaunchNothingStartsAndTicksDoNotJudge) {
-    PostureDesk desk;
+TEST(PostureTracking, OffAtLaunchAndSwitchedOffAndOnKeepsTheAnalyzerAndItsVerdict) {
+    TrackerDesk desk;
     SittingTracker& tracker = desk.launch();
-    desk.tick();
+    desk.tick();  // off at launch: nothing starts and ticks do not judge
     EXPECT_EQ(desk.camera.scene.sourcesOpened, 0);
-    EXPECT_FALSE(tracker.postureCamera().isRunning());
     EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::unknown);
-}
-
-TEST(PostureTracking, SwitchingOffAndOnKeepsTheAnalyzerAndItsVerdict) {
-    PostureDesk desk;
-    SittingTracker& tracker = desk.launch();
     tracker.setPostureTrackingEnabled(true);
     ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
     tracker.setPostureTrackingEnabled(true);  // already running: no second start
@@ -65,20 +55,8 @@ TEST(PostureTracking, SwitchingOffAndOnKeepsTheAnalyzerAndItsVerdict) {
     EXPECT_EQ(analyzer->postureStatus(), PostureStatus::unknown);
 }
 
-TEST(PostureTracking, ACalibrationChangesWhatTheNextTickJudgesAgainst) {
-    PostureDesk desk;
-    desk.settings.put(u"postureTrackingEnabled"_s, true);
-    SittingTracker& tracker = desk.launch();
-    ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));
-    ASSERT_TRUE(desk.tickSeeing(20.0));
-    ASSERT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::poor);
-    tracker.postureCamera().calibrate();
-    ASSERT_TRUE(desk.tickSeeing(20.0));
-    EXPECT_EQ(tracker.postureAnalyzer().postureStatus(), PostureStatus::good);
-}
-
 TEST(PostureTracking, ACallCountsAsSittingWithTrackingOffAndTheCameraWaitsForItsEnd) {
-    PostureDesk desk;
+    TrackerDesk desk;
     desk.cameraWatch.setHeldByOtherApp(true);  // launched during a call
     SittingTracker& tracker = desk.launch();
     ASSERT_TRUE(tracker.callWatch().onCall());

@@ -13,15 +13,6 @@ TEST(RiskLevel, GradesTheDaysSittingAtSixAndEightHours) {
     }
 }
 
-TEST(RiskLevel, RawValuesRoundTripAndNothingElseIsALevel) {
-    for (RiskLevel level : {RiskLevel::low, RiskLevel::medium, RiskLevel::high}) {
-        EXPECT_EQ(RiskLevels::fromRawValue(RiskLevels::rawValue(level)), level);
-    }
-    for (const QString& other : {u"Medium"_s, u""_s, u"LOW"_s, u" high"_s, u"none"_s}) {
-        EXPECT_EQ(RiskLevels::fromRawValue(other), std::nullopt) << other.toStdString();
-    }
-}
-
 TEST(RiskLevel, EachLevelHasItsMarkWordAndColour) {
     EXPECT_EQ(RiskLevels::badgeMark(RiskLevel::low) + RiskLevels::badgeWord(RiskLevel::low),
               u"🟢Calm"_s);

@@ -15,13 +15,9 @@ using std::chrono::seconds;
 
 namespace {
 
-const QDateTime kMorning(QDate(2026, 3, 10), QTime(9, 0));
-
-// The desk, with ticks every 30 s on demand.
+// The desk at 9:00 on 10 March 2026, with ticks every 30 s on demand.
 class Desk : public TrackerDesk {
 public:
-    Desk() : TrackerDesk(kMorning) {}
-
     // 30 s pass, then the tick reads this much idleness.
     void tickWithIdle(seconds idleNow) {
         clock.advance(SittingTracker::tickInterval);

@@ -7,7 +7,7 @@
 
 #include "Support/FakeRandomSource.h"
 
-TEST(RandomSource, DrawsAboveTheLastWholeMultipleAreRejected) {
+TEST(RandomSource, DrawsAboveTheLastWholeMultipleAreRejectedAndIndicesStayInRange) {
     constexpr auto max = std::numeric_limits<std::uint64_t>::max();
     FakeRandomSource random;
     // 2^64 mod 80 = 16: the top 16 values would favour indices 0…15.
@@ -20,10 +20,9 @@ TEST(RandomSource, DrawsAboveTheLastWholeMultipleAreRejected) {
     random.draws = 0;
     EXPECT_EQ(random.uniformIndex(8), 7u);
     EXPECT_EQ(random.draws, 1);
-}
 
-TEST(RandomSource, IndicesStayInRangeAndOneChoiceNeedsNoDraw) {
-    FakeRandomSource random;
+    // One choice, or none, needs no draw.
+    random.draws = 0;
     EXPECT_EQ(random.uniformIndex(1), 0u);
     EXPECT_EQ(random.uniformIndex(0), 0u);
     EXPECT_EQ(random.draws, 0);

@@ -14,9 +14,7 @@
 // to open kept instead of opened, and an autostart folder of its own that goes with the desk.
 class PageDesk : public TrackerDesk {
 public:
-    PageDesk() : TrackerDesk(QDateTime(QDate(2026, 3, 10), QTime(9, 0))) {
-        motion.setReduceMotion(true);
-    }
+    PageDesk() { motion.setReduceMotion(true); }
 
     AccessibilityPreferences motion;
     std::vector<QUrl> opened;

@@ -14,10 +14,12 @@
 #include "Support/MemorySettingsStore.h"
 #include "Support/PostureBodies.h"
 
-// A desk over simulated time: a fake for every service the tracker is built from.
+// A desk over simulated time, from a Tuesday morning unless told otherwise: a fake for every
+// service the tracker is built from.
 class TrackerDesk {
 public:
-    explicit TrackerDesk(QDateTime start) : clock(std::move(start)) {}
+    explicit TrackerDesk(QDateTime start = QDateTime(QDate(2026, 3, 10), QTime(9, 0)))
+        : clock(std::move(start)) {}
 
     FakeClock clock;
     FakeIdleSource idle;

@@ -81,37 +81,28 @@ const std::array<AppPage, 4> kPages{AppPage::dashboard, AppPage::reset, AppPage:
 
 }  // namespace
 
-TEST(Pages, TabReachesEveryControlOfEveryPageAndStopsNowhereElse) {
+TEST(Pages, TabReachesEveryControlAndStopsNowhereElseAndAScreenReaderCanSayThemAll) {
     for (const AppPage which : kPages) {
+        SCOPED_TRACE(AppPages::name(which).toStdString());
         ShownPage shown(which);
         const QSet<QWidget*> reached = shown.tabbedThrough();
         const QList<QWidget*> controls = shown.controls();
         for (QWidget* control : controls) {
             EXPECT_TRUE(reached.contains(control))
-                << "page " << static_cast<int>(which) << ": " << control->metaObject()->className()
-                << " \"" << control->accessibleName().toStdString() << "\" is not reached by Tab";
+                << control->metaObject()->className() << " \""
+                << control->accessibleName().toStdString() << "\" is not reached by Tab";
+            EXPECT_FALSE(control->accessibleName().isEmpty())
+                << "a nameless " << control->metaObject()->className();
         }
         // A stop with nothing to press leaves a keyboard user lost on the page.
         for (QWidget* stop : reached) {
             EXPECT_TRUE(controls.contains(stop))
-                << "page " << static_cast<int>(which) << ": Tab stops on a "
-                << stop->metaObject()->className();
-        }
-    }
-}
-
-TEST(Pages, EveryControlAndTextHasANameAScreenReaderCanSay) {
-    for (const AppPage which : kPages) {
-        ShownPage shown(which);
-        for (QWidget* control : shown.controls()) {
-            EXPECT_FALSE(control->accessibleName().isEmpty())
-                << "page " << static_cast<int>(which) << ": a nameless "
-                << control->metaObject()->className();
+                << "Tab stops on a " << stop->metaObject()->className();
         }
         for (QLabel* label : shown.page->findChildren<QLabel*>()) {
             if (label->isVisibleTo(shown.page.get())) {
                 EXPECT_FALSE(label->text().isEmpty() && label->accessibleName().isEmpty())
-                    << "page " << static_cast<int>(which) << ": a visible label says nothing";
+                    << "a visible label says nothing";
             }
         }
     }

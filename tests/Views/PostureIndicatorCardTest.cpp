@@ -67,6 +67,8 @@ TEST(PostureIndicatorCard, FollowsTheAnalyzersVerdictAsItArrives) {
     EXPECT_EQ(card.card->iconName(), u"figure.roll"_s);
     EXPECT_EQ(card.card->iconColor(), srgb(0.7, 0.2, 0.2));
     EXPECT_EQ(card.card->detailText(), u"Slouch — 31° off. Your body noticed."_s);
+    ASSERT_TRUE(card.desk.tickSeeing(17.8));
+    EXPECT_EQ(card.card->detailText(), u"Head Tilt — 17° off. Your body noticed."_s);
 }
 
 TEST(PostureIndicatorCard, CalibrateLinkOpensTheCalibrationAndGoesOnceABaselineIsKept) {

@@ -165,6 +165,11 @@ TEST(ResetView, APillDrawsAgainAndStopsACountdownInProgress) {
     EXPECT_EQ(page.view->routineName(), u"Office Walk"_s);
     EXPECT_TRUE(page.view->pill(RoutineCategory::walk)->isChecked());
 
+    // After a skip, the chosen pill leaves the completion for a fresh choice.
+    page.view->skipButton()->click();
+    ASSERT_TRUE(page.view->showsCompletion());
+    QTest::mouseClick(page.view->pill(RoutineCategory::walk), Qt::LeftButton);
+    EXPECT_FALSE(page.view->showsCompletion());
     QTest::mouseClick(page.view->pill(std::nullopt), Qt::LeftButton);
     EXPECT_TRUE(page.view->pill(std::nullopt)->isSelected());
 }
@@ -179,4 +184,8 @@ TEST(ResetView, BackDuringACountdownStopsItAndChangesOnlyThePage) {
     EXPECT_FALSE(page.view->runner().isCounting());
     EXPECT_EQ(page.tracker().currentPage(), AppPage::dashboard);
     EXPECT_EQ(page.tracker().totalSittingMinutes(), sat);
+    // A firing of the countdown's timer already queued changes nothing.
+    const int left = page.view->runner().secondsLeft();
+    page.view->runner().tick();
+    EXPECT_EQ(page.view->runner().secondsLeft(), left);
 }

@@ -34,7 +34,7 @@ public:
 
 }  // namespace
 
-TEST(ImageFileFrameSource, PlaysTheImageAsASteadyStreamOfPackedRgbFrames) {
+TEST(ImageFileFrameSource, PlaysTheImageAsASteadyStreamOfPackedRgbFramesOrHasNoCamera) {
     QTemporaryDir folder;
     // An odd width, so that QImage's padded rows must be packed.
     QImage image(5, 3, QImage::Format_RGB32);
@@ -61,14 +61,13 @@ TEST(ImageFileFrameSource, PlaysTheImageAsASteadyStreamOfPackedRgbFrames) {
     const QByteArray& pixels = sink.first->pixels;
     EXPECT_EQ(pixels.mid(0, 3), QByteArray("\x0a\x14\x1e"));
     EXPECT_EQ(pixels.mid((2 * 5 + 4) * 3, 3), QByteArray("\xc8\x64\x32"));
-}
 
-TEST(ImageFileFrameSource, AMissingFileIsNoCamera) {
-    ImageFileFrameSource source(u"/nonexistent/still.png"_s, 20ms);
-    RecordingSink sink;
-    source.start(sink);
-    EXPECT_EQ(sink.failure, FrameSourceFailure::noCamera);
-    EXPECT_FALSE(sink.started);
+    // A missing file is no camera.
+    ImageFileFrameSource missing(u"/nonexistent/still.png"_s, 20ms);
+    RecordingSink nothing;
+    missing.start(nothing);
+    EXPECT_EQ(nothing.failure, FrameSourceFailure::noCamera);
+    EXPECT_FALSE(nothing.started);
 }
 
 TEST(QtCameraFrameSource, WithoutAWebcamItReportsNoCamera) {

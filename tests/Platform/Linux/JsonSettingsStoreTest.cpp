@@ -274,7 +274,7 @@ TEST(JsonSettingsStore, AnOldIniFileThatWouldLoseAValueIsSetAsideWhole) {
 
 TEST(JsonSettingsStore, TheTrackerContinuesItsDayOverTheRealFileAfterARestart) {
     StoreFolder folder;
-    TrackerDesk desk(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
+    TrackerDesk desk;
     FakeClock& clock = desk.clock;
     const auto runFor = [&](int ticks) {
         JsonSettingsStore store = folder.open();

@@ -25,32 +25,25 @@ SingleInstance::Role awaitRole(std::future<SingleInstance::Role>& role) {
 
 }  // namespace
 
-TEST(SingleInstance, ALaterStartHandsOverToTheRunningOne) {
-    QTemporaryDir folder;
-    SingleInstance first(folder.path());
-    ASSERT_EQ(first.claim(), SingleInstance::Role::primary);
-    int shows = 0;
-    QObject::connect(&first, &SingleInstance::showRequested, [&shows] { ++shows; });
-
-    auto second = startAnother(folder.path());
-    EXPECT_EQ(awaitRole(second), SingleInstance::Role::secondary);
-    EXPECT_EQ(shows, 1);
-    auto third = startAnother(folder.path());
-    EXPECT_EQ(awaitRole(third), SingleInstance::Role::secondary);
-    EXPECT_EQ(shows, 2);
-}
-
-TEST(SingleInstance, TheNextStartAfterTheRunningOneEndsBecomesPrimary) {
+TEST(SingleInstance, ALaterStartHandsOverToTheRunningOneAndTheNextAfterItIsPrimary) {
     QTemporaryDir folder;
     {
         SingleInstance first(folder.path());
         ASSERT_EQ(first.claim(), SingleInstance::Role::primary);
+        int shows = 0;
+        QObject::connect(&first, &SingleInstance::showRequested, [&shows] { ++shows; });
+
+        auto second = startAnother(folder.path());
+        EXPECT_EQ(awaitRole(second), SingleInstance::Role::secondary);
+        EXPECT_EQ(shows, 1);
+        auto third = startAnother(folder.path());
+        EXPECT_EQ(awaitRole(third), SingleInstance::Role::secondary);
+        EXPECT_EQ(shows, 2);
     }
     SingleInstance next(folder.path());
     EXPECT_EQ(next.claim(), SingleInstance::Role::primary);
-}
 
-TEST(SingleInstance, AnUnusableFolderLetsTheAppRunOnItsOwn) {
+    // A folder it cannot use lets the app run on its own.
     SingleInstance lonely(u"/proc/spindrel-cannot-be-here"_s);
     EXPECT_EQ(lonely.claim(), SingleInstance::Role::unavailable);
 }

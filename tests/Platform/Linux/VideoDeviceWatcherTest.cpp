@@ -44,7 +44,7 @@ TEST(CameraRelease, AnotherAppGetsTheWebcamAtOnceAndItsCallCountsAsSitting) {
     ASSERT_TRUE(watcher.isWatching());
     ASSERT_EQ(watcher.devices(), QStringList{device});
 
-    TrackerDesk desk(QDateTime(QDate(2026, 3, 10), QTime(9, 0)));
+    TrackerDesk desk;
     desk.camera.scene.setDeviceFile(QFile::encodeName(device).toStdString());
     desk.settings.setBoolean(u"postureTrackingEnabled"_s, true);
     desk.tracker = std::make_unique<SittingTracker>(TrackerServices{
