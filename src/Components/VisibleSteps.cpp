@@ -70,4 +70,9 @@ std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due) {
     return rest == 0 ? due : due + std::chrono::milliseconds(grid - rest);
 }
 
+std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at) {
+    const qint64 grid = frameGrid.count();
+    return at - std::chrono::milliseconds(((at.count() % grid) + grid) % grid);
+}
+
 }  // namespace VisibleSteps

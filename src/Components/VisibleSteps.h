@@ -28,6 +28,9 @@ std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed
 
 // `due` moved later onto the frame grid.
 std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due);
+// The last point of the frame grid at or before `at`. Motions of the same pace begun there
+// reach their visible steps at the same moments, and so wake the process together.
+std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at);
 
 // Draws `draw` once for each rectangle of `area` (in the painter's current coordinates), cut
 // into bands of at most 64 device rows. Qt's raster engine hands a blend of 96 spans or more,
