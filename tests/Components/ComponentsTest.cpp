@@ -11,6 +11,7 @@
 
 #include "Components/AccessibilityPreferences.h"
 #include "Components/BreathingEffect.h"
+#include "Components/CastShadow.h"
 #include "Components/Easing.h"
 #include "Components/GlassTheme.h"
 #include "Components/ProgressBar.h"
@@ -347,6 +348,39 @@ TEST(StatCard, EntersAndLeavesScaledFromNinetyFivePercentWithAFade) {
     EXPECT_TRUE(card->isHidden());
     card->enter();
     EXPECT_DOUBLE_EQ(card->breath().presence(), 1.0);
+}
+
+TEST(CastShadow, DrawsWhatQtsOwnShadowDrawsAlsoAfterTheWidgetChanges) {
+    // One button under the kept shadow, its twin under Qt's, side by side.
+    QWidget page;
+    page.resize(560, 140);
+    const auto button = [&](int left, QGraphicsDropShadowEffect* shadow) {
+        auto* label = new QLabel(u"Take a Reset"_s, &page);
+        label->setGeometry(left + 30, 40, 200, 44);
+        label->setStyleSheet(u"background: rgb(60, 110, 80); color: white;"_s);
+        shadow->setParent(label);
+        shadow->setColor(QColor::fromRgbF(0.12F, 0.25F, 0.18F, 0.3F));
+        shadow->setBlurRadius(24);
+        shadow->setOffset(0, 5);
+        label->setGraphicsEffect(shadow);
+        return label;
+    };
+    QLabel* kept = button(0, new CastShadow);
+    QLabel* fresh = button(280, new QGraphicsDropShadowEffect);
+    page.show();
+    const auto halves = [&] {
+        const QImage image = renderWidget(page);
+        return std::pair{image.copy(0, 0, 280, 140), image.copy(280, 0, 280, 140)};
+    };
+    const auto [before, reference] = halves();
+    EXPECT_LE(maxChannelDifference(before, reference), 3);
+    // A second drawing comes from the kept picture; a changed button must not.
+    EXPECT_LE(maxChannelDifference(halves().first, reference), 3);
+    kept->setText(u"Settings"_s);
+    fresh->setText(u"Settings"_s);
+    const auto [after, changedReference] = halves();
+    EXPECT_GT(maxChannelDifference(before, after), 100);
+    EXPECT_LE(maxChannelDifference(after, changedReference), 3);
 }
 
 TEST(RiskBadge, ALevelChangeCrossFadesAndThePulseSleepsWhileHidden) {
