@@ -1,6 +1,7 @@
 #include "Views/DashboardView.h"
 
 #include <QLabel>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -84,7 +85,11 @@ protected:
         QStyleOptionSlider option;
         initStyleOption(&option);
         option.subControls = QStyle::SC_All;
-        const qreal ratio = devicePixelRatioF();
+        QPainter painter(this);
+        // The device's own ratio: a picture of the page may be taken finer than the screen's.
+        const QPaintDevice* target =
+            painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+        const qreal ratio = target ? target->devicePixelRatioF() : devicePixelRatioF();
         const Look look{option.sliderPosition,
                         option.minimum,
                         option.maximum,
@@ -97,11 +102,10 @@ protected:
             picture_ = QPixmap((QSizeF(size()) * ratio).toSize());
             picture_.setDevicePixelRatio(ratio);
             picture_.fill(Qt::transparent);
-            QPainter painter(&picture_);
-            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+            QPainter bar(&picture_);
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &bar, this);
             look_ = look;
         }
-        QPainter painter(this);
         VisibleSteps::paintInBands(painter, event->region(),
                                    [&] { painter.drawPixmap(0, 0, picture_); });
     }

@@ -80,6 +80,22 @@ int maxChannelDifference(const QImage& a, const QImage& b) {
     return most;
 }
 
+// Counts the events of one type that reach the objects it watches.
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : type_(type), count_(count) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        count_ += event->type() == type_ ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type type_;
+    int& count_;
+};
+
 QImage renderWidget(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -214,6 +230,28 @@ TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
     EXPECT_TRUE(redAt(197));
     EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, 1.3), 200.0);
     EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
+}
+
+TEST(ProgressBar, GivenItsValueAgainDoesNotRedraw) {
+    // Inside a breathing card every repaint of the bar draws the whole card afresh.
+    QWidget card;
+    card.resize(220, 20);
+    auto* bar = new ProgressBar(&card);
+    bar->setGeometry(10, 8, 200, 4);
+    bar->setColor(Qt::red);
+    bar->setProgress(0.5, false);
+    card.show();
+    QTest::qWait(50);
+    int paints = 0;
+    EventCounter counter(QEvent::Paint, paints);
+    bar->installEventFilter(&counter);
+    bar->setColor(Qt::red);
+    bar->setProgress(0.5);
+    QTest::qWait(100);
+    EXPECT_EQ(paints, 0);
+    bar->setProgress(0.7);
+    QTest::qWait(100);
+    EXPECT_GT(paints, 0);
 }
 
 TEST(StatLabel, CaptionsAreUpperCaseWithFullUnicodeMapping) {
