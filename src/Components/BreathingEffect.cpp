@@ -47,7 +47,7 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
 
 void BreathingEffect::setClock(const AnimationClock& clock) {
     clock_ = &clock;
-    breathStart_ = now();
+    breathStart_ = VisibleSteps::frameGridBefore(now());
     scheduleWake();
 }
 
@@ -114,7 +114,9 @@ std::optional<milliseconds> BreathingEffect::nextWake() const {
 }
 
 void BreathingEffect::startBreath() {
-    breathStart_ = now();
+    // Breaths of one pace begun on the grid step together, and wake the process once for all.
+    // The swing starts so flat that its first tenth of a second shows nothing.
+    breathStart_ = VisibleSteps::frameGridBefore(now());
     settleStart_.reset();
     scheduleWake();
 }

@@ -37,6 +37,9 @@ void FigureLabel::setText(const QString& text) {
 }
 
 void FigureLabel::setColor(const QColor& color) {
+    if (color == color_) {
+        return;
+    }
     color_ = color;
     update();
 }

@@ -24,6 +24,12 @@ qreal ProgressBar::fillWidth(qreal barWidth, double progress) {
 }
 
 void ProgressBar::setProgress(double progress, bool animated) {
+    // Pages hand their bars every figure again at each change of the day; a bar already at
+    // its value, or gliding there, stays as it is rather than redraw its card for half a second.
+    if (progress == target_ &&
+        (shown_ == progress || (animated && glide_.state() == QAbstractAnimation::Running))) {
+        return;
+    }
     target_ = progress;
     glide_.stop();
     if (animated && isVisible()) {
@@ -37,6 +43,9 @@ void ProgressBar::setProgress(double progress, bool animated) {
 }
 
 void ProgressBar::setColor(const QColor& color) {
+    if (color == color_) {
+        return;
+    }
     color_ = color;
     update();
 }

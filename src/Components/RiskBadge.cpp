@@ -246,7 +246,7 @@ void RiskBadge::scheduleWake() {
         wakeAt_.reset();
         return;
     }
-    wakeAt_ = transition ? *due : VisibleSteps::onFrameGrid(*due);
+    wakeAt_ = transition ? *due : VisibleSteps::onFrameGrid(*due, pulseFrame);
     wakeTimer_.start(std::max(std::chrono::milliseconds{0}, *wakeAt_ - now()));
 }
 

@@ -26,8 +26,12 @@ inline constexpr std::chrono::milliseconds transitionFrame{16};
 std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
                                                std::chrono::milliseconds half, double step);
 
-// `due` moved later onto the frame grid.
-std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due);
+// `due` moved later onto the frame grid, or onto a coarser grid of whole frames.
+std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due,
+                                      std::chrono::milliseconds grid = frameGrid);
+// The last point of the frame grid at or before `at`. Motions of the same pace begun there
+// reach their visible steps at the same moments, and so wake the process together.
+std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at);
 
 // Draws `draw` once for each rectangle of `area` (in the painter's current coordinates), cut
 // into bands of at most 64 device rows. Qt's raster engine hands a blend of 96 spans or more,

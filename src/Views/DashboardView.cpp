@@ -1,6 +1,7 @@
 #include "Views/DashboardView.h"
 
 #include <QLabel>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -73,21 +74,65 @@ constexpr auto kScrollBarStyle =
 constexpr int kScrollBarWidth = 6;
 
 // The bar floats over the breathing cards, so each breath repaints the strip of it over the
-// card. Drawn in bands, that strip stays on this thread rather than wake Qt's blending pool.
+// card. The bar is kept as a picture until it moves or changes state, and drawn in bands, so
+// that strip is a copy that stays on this thread rather than wake Qt's blending pool.
 class FloatingScrollBar final : public QScrollBar {
 public:
     using QScrollBar::QScrollBar;
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
         QStyleOptionSlider option;
         initStyleOption(&option);
         option.subControls = QStyle::SC_All;
-        VisibleSteps::paintInBands(painter, event->region(), [&] {
-            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
-        });
+        QPainter painter(this);
+        // The device's own ratio: a picture of the page may be taken finer than the screen's.
+        const QPaintDevice* target =
+            painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+        const qreal ratio = target ? target->devicePixelRatioF() : devicePixelRatioF();
+        const Look look{option.sliderPosition,
+                        option.minimum,
+                        option.maximum,
+                        option.pageStep,
+                        size(),
+                        ratio,
+                        option.state.toInt(),
+                        option.activeSubControls.toInt()};
+        if (picture_.isNull() || !(look == look_)) {
+            picture_ = QPixmap((QSizeF(size()) * ratio).toSize());
+            picture_.setDevicePixelRatio(ratio);
+            picture_.fill(Qt::transparent);
+            QPainter bar(&picture_);
+            style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &bar, this);
+            look_ = look;
+        }
+        VisibleSteps::paintInBands(painter, event->region(),
+                                   [&] { painter.drawPixmap(0, 0, picture_); });
     }
+
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::StyleChange) {
+            picture_ = QPixmap();
+        }
+        QScrollBar::changeEvent(event);
+    }
+
+private:
+    // What the kept picture shows.
+    struct Look {
+        int position;
+        int minimum;
+        int maximum;
+        int pageStep;
+        QSize size;
+        qreal ratio;
+        unsigned state;
+        unsigned activeControls;
+        bool operator==(const Look&) const = default;
+    };
+
+    QPixmap picture_;
+    Look look_{};
 };
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include "Views/GlassButton.h"
 
 #include <QFontMetrics>
-#include <QGraphicsDropShadowEffect>
 #include <QLinearGradient>
 #include <QPainter>
 
 #include "Components/AccessibilityPreferences.h"
+#include "Components/CastShadow.h"
 #include "Components/GlassTheme.h"
 #include "Components/Squircle.h"
 
@@ -22,7 +22,7 @@ GlassButton::GlassButton(const QString& text, GlassButtonStyle style,
     setFont(PageText::fontOf(style_.text));
     setSizePolicy(style_.fullWidth ? QSizePolicy::Expanding : QSizePolicy::Fixed,
                   QSizePolicy::Fixed);
-    auto* shadow = new QGraphicsDropShadowEffect(this);
+    auto* shadow = new CastShadow(this);
     shadow->setColor(QColor::fromRgbF(0.12F, 0.25F, 0.18F, 0.3F));
     shadow->setBlurRadius(style_.shadowRadius * 2);
     shadow->setOffset(0, style_.shadowDrop);

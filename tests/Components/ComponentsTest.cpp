@@ -11,6 +11,7 @@
 
 #include "Components/AccessibilityPreferences.h"
 #include "Components/BreathingEffect.h"
+#include "Components/CastShadow.h"
 #include "Components/Easing.h"
 #include "Components/GlassTheme.h"
 #include "Components/ProgressBar.h"
@@ -78,6 +79,22 @@ int maxChannelDifference(const QImage& a, const QImage& b) {
     }
     return most;
 }
+
+// Counts the events of one type that reach the objects it watches.
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : type_(type), count_(count) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        count_ += event->type() == type_ ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type type_;
+    int& count_;
+};
 
 QImage renderWidget(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_ARGB32);
@@ -205,6 +222,28 @@ TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
     EXPECT_TRUE(redAt(197));
     EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, 1.3), 200.0);
     EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
+}
+
+TEST(ProgressBar, GivenItsValueAgainDoesNotRedraw) {
+    // Inside a breathing card every repaint of the bar draws the whole card afresh.
+    QWidget card;
+    card.resize(220, 20);
+    auto* bar = new ProgressBar(&card);
+    bar->setGeometry(10, 8, 200, 4);
+    bar->setColor(Qt::red);
+    bar->setProgress(0.5, false);
+    card.show();
+    QTest::qWait(50);
+    int paints = 0;
+    EventCounter counter(QEvent::Paint, paints);
+    bar->installEventFilter(&counter);
+    bar->setColor(Qt::red);
+    bar->setProgress(0.5);
+    QTest::qWait(100);
+    EXPECT_EQ(paints, 0);
+    bar->setProgress(0.7);
+    QTest::qWait(100);
+    EXPECT_GT(paints, 0);
 }
 
 TEST(StatLabel, CaptionsAreUpperCaseWithFullUnicodeMapping) {
@@ -339,6 +378,39 @@ TEST(StatCard, EntersAndLeavesScaledFromNinetyFivePercentWithAFade) {
     EXPECT_TRUE(card->isHidden());
     card->enter();
     EXPECT_DOUBLE_EQ(card->breath().presence(), 1.0);
+}
+
+TEST(CastShadow, DrawsWhatQtsOwnShadowDrawsAlsoAfterTheWidgetChanges) {
+    // One button under the kept shadow, its twin under Qt's, side by side.
+    QWidget page;
+    page.resize(560, 140);
+    const auto button = [&](int left, QGraphicsDropShadowEffect* shadow) {
+        auto* label = new QLabel(u"Take a Reset"_s, &page);
+        label->setGeometry(left + 30, 40, 200, 44);
+        label->setStyleSheet(u"background: rgb(60, 110, 80); color: white;"_s);
+        shadow->setParent(label);
+        shadow->setColor(QColor::fromRgbF(0.12F, 0.25F, 0.18F, 0.3F));
+        shadow->setBlurRadius(24);
+        shadow->setOffset(0, 5);
+        label->setGraphicsEffect(shadow);
+        return label;
+    };
+    QLabel* kept = button(0, new CastShadow);
+    QLabel* fresh = button(280, new QGraphicsDropShadowEffect);
+    page.show();
+    const auto halves = [&] {
+        const QImage image = renderWidget(page);
+        return std::pair{image.copy(0, 0, 280, 140), image.copy(280, 0, 280, 140)};
+    };
+    const auto [before, reference] = halves();
+    EXPECT_LE(maxChannelDifference(before, reference), 3);
+    // A second drawing comes from the kept picture; a changed button must not.
+    EXPECT_LE(maxChannelDifference(halves().first, reference), 3);
+    kept->setText(u"Settings"_s);
+    fresh->setText(u"Settings"_s);
+    const auto [after, changedReference] = halves();
+    EXPECT_GT(maxChannelDifference(before, after), 100);
+    EXPECT_LE(maxChannelDifference(after, changedReference), 3);
 }
 
 TEST(RiskBadge, ALevelChangeCrossFadesAndThePulseSleepsWhileHidden) {
