@@ -117,14 +117,16 @@ if [ -n "${SPINDREL_MEASURE_PICTURE:-}" ] && [ -n "$(window)" ] && command -v im
     import -window "$(window)" "$SPINDREL_MEASURE_PICTURE"
 fi
 rss="$(awk '/VmRSS/ {print $2, $3}' "/proc/$pid/status")"
+# The process's fair share of the pages it shares with others, libraries above all.
+pss="$(awk '/^Pss:/ {print $2, $3}' "/proc/$pid/smaps_rollup" 2>/dev/null || echo unknown)"
 # Per thread: switches in the measured time (a thread born meanwhile counts from zero).
 per_thread="$(awk 'NR == FNR { v[$1] = $3; n[$1] = $4; next }
     { print $1, $2, $3 - (($1 in v) ? v[$1] : 0), $4 - (($1 in n) ? n[$1] : 0) }' \
     <(printf '%s\n' "$before") <(printf '%s\n' "$after"))"
 wakeups="$(printf '%s\n' "$per_thread" | awk '{ s += $3 + $4 } END { print s + 0 }')"
 awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$rss" \
-    -v w="$wakeups" -v what="$what" \
-    'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), %.2f wake-ups per second, RSS %s\n", what, s, t / hz, 100 * t / hz / s, w / s, rss }'
+    -v pss="$pss" -v w="$wakeups" -v what="$what" \
+    'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), %.2f wake-ups per second, RSS %s, PSS %s\n", what, s, t / hz, 100 * t / hz / s, w / s, rss, pss }'
 if [ "${SPINDREL_MEASURE_THREADS:-}" = on ]; then
     printf '%s\n' "$per_thread" | sort -k3,3nr |
         awk -v s="$seconds" '$3 + $4 > 0 { printf "  thread %s %s: %.2f wake-ups per second (%.2f voluntary, %.2f involuntary)\n", $1, $2, ($3 + $4) / s, $3 / s, $4 / s }'
