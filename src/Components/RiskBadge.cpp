@@ -35,7 +35,7 @@ protected:
 
     void draw(QPainter* painter) override {
         // The badge has no children: its kept picture is all of it.
-        const QPixmap& badge = badge_->pillPicture();
+        const QPixmap& badge = badge_->pillPicture(*painter);
         const QPoint offset(0, 0);
         const QRectF pill = badge_->pillRect();
         const double progress = badge_->levelProgress();
@@ -387,13 +387,16 @@ void RiskBadge::paintContent(QPainter& painter, const QRectF& pill, RiskLevel le
 
 void RiskBadge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pillPicture());
+    painter.drawPixmap(0, 0, pillPicture(painter));
 }
 
-const QPixmap& RiskBadge::pillPicture() {
+const QPixmap& RiskBadge::pillPicture(const QPainter& target) {
     // The pill stays the same between level changes while the pulse redraws it a few times a
-    // second: it is drawn once into a picture, which a pulse frame only copies.
-    const qreal ratio = devicePixelRatioF();
+    // second: it is drawn once into a picture, which a pulse frame only copies. The picture has
+    // the pixel density of what it is drawn on (a grab may be denser than the screen), or its
+    // lettering comes out soft.
+    const qreal ratio =
+        target.device() != nullptr ? target.device()->devicePixelRatioF() : devicePixelRatioF();
     const PillLook look{level_, previousLevel_, levelProgress(), motion_.reduceTransparency(),
                         size(), ratio};
     if (pill_.isNull() || !(pillLook_ == look)) {

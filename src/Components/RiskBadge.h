@@ -63,7 +63,7 @@ public:
     void floatOver(QWidget* slot);
     QTransform hostTransform() const;
     // The pill as drawn now, kept between changes of its look.
-    const QPixmap& pillPicture();
+    const QPixmap& pillPicture(const QPainter& target);
     double hostOpacity() const;
 
 protected:
