@@ -5,6 +5,14 @@
 
 #include "Components/VisibleSteps.h"
 
+CastShadow::CastShadow(QObject* parent) : QGraphicsDropShadowEffect(parent) {
+    // A new colour, blur or offset is a new picture.
+    const auto forget = [this] { source_ = QPixmap(); };
+    connect(this, &QGraphicsDropShadowEffect::colorChanged, this, forget);
+    connect(this, &QGraphicsDropShadowEffect::blurRadiusChanged, this, forget);
+    connect(this, &QGraphicsDropShadowEffect::offsetChanged, this, forget);
+}
+
 void CastShadow::draw(QPainter* painter) {
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     if (source_.isNull() || source_.isDetached() || source_.devicePixelRatio() != ratio ||

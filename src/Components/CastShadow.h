@@ -11,7 +11,7 @@ class CastShadow final : public QGraphicsDropShadowEffect {
     Q_OBJECT
 
 public:
-    using QGraphicsDropShadowEffect::QGraphicsDropShadowEffect;
+    explicit CastShadow(QObject* parent = nullptr);
 
 protected:
     void draw(QPainter* painter) override;

@@ -380,7 +380,7 @@ TEST(StatCard, EntersAndLeavesScaledFromNinetyFivePercentWithAFade) {
     EXPECT_DOUBLE_EQ(card->breath().presence(), 1.0);
 }
 
-TEST(CastShadow, DrawsWhatQtsOwnShadowDrawsAlsoAfterTheWidgetChanges) {
+TEST(CastShadow, DrawsWhatQtsOwnShadowDrawsAlsoAfterTheWidgetOrTheShadowChanges) {
     // One button under the kept shadow, its twin under Qt's, side by side.
     QWidget page;
     page.resize(560, 140);
@@ -411,6 +411,12 @@ TEST(CastShadow, DrawsWhatQtsOwnShadowDrawsAlsoAfterTheWidgetChanges) {
     const auto [after, changedReference] = halves();
     EXPECT_GT(maxChannelDifference(before, after), 100);
     EXPECT_LE(maxChannelDifference(after, changedReference), 3);
+    // So must a shadow given a new colour.
+    for (QLabel* label : {kept, fresh}) {
+        static_cast<QGraphicsDropShadowEffect*>(label->graphicsEffect())->setColor(Qt::red);
+    }
+    const auto [dropped, droppedReference] = halves();
+    EXPECT_LE(maxChannelDifference(dropped, droppedReference), 3);
 }
 
 TEST(RiskBadge, ALevelChangeCrossFadesAndThePulseSleepsWhileHidden) {
