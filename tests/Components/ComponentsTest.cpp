@@ -470,7 +470,7 @@ TEST(RiskBadge, ALevelChangeCrossFadesAndThePulseSleepsWhileHidden) {
     EXPECT_DOUBLE_EQ(badge.glowScale(), 1.2);
 }
 
-TEST(RiskBadge, ShowsTheLevelsTintInsideThePill) {
+TEST(RiskBadge, ShowsTheLevelsTintInsideThePillAndLetteringAtTheDrawingsDensity) {
     AccessibilityPreferences motion;
     for (const RiskLevel level : {RiskLevel::low, RiskLevel::medium, RiskLevel::high}) {
         RiskBadge badge(level, motion);
@@ -485,6 +485,18 @@ TEST(RiskBadge, ShowsTheLevelsTintInsideThePill) {
         EXPECT_LE(std::min(apart, 360 - apart), 12) << RiskLevels::badgeWord(level).toStdString();
         EXPECT_GT(inside.hsvSaturation(), 3) << RiskLevels::badgeWord(level).toStdString();
     }
+    // Drawn at twice the screen's density, the lettering has detail of its own, not the
+    // screen's picture enlarged.
+    RiskBadge badge(RiskLevel::medium, motion);
+    badge.resize(badge.sizeHint());
+    QImage fine(badge.size() * 2, QImage::Format_ARGB32);
+    fine.setDevicePixelRatio(2);
+    fine.fill(Qt::white);
+    badge.render(&fine, {}, {}, QWidget::DrawChildren);
+    const QImage enlarged =
+        renderWidget(badge).scaled(fine.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    fine.setDevicePixelRatio(1);
+    EXPECT_GT(maxChannelDifference(fine, enlarged), 60);
 }
 
 TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
