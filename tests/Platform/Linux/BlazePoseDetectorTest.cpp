@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace {
@@ -112,9 +111,6 @@ protected:
 TEST_F(BlazePoseDetectorTest, UprightUserReadsLevelAndUpright) {
     const auto joints = detector->detect(astronaut);
     ASSERT_TRUE(joints.has_value());
-    std::printf("upright: shoulder tilt %.1f°, head tilt %.1f°, slouch %.1f°\n",
-                tiltDegrees(joints->leftShoulder, joints->rightShoulder),
-                tiltDegrees(joints->leftEar, joints->rightEar), slouchDegrees(*joints));
     // Uncalibrated baselines are 0° tilt and 90° slouch; 15° off reads as poor posture.
     EXPECT_LT(std::abs(tiltDegrees(joints->leftShoulder, joints->rightShoulder)), 10.0);
     EXPECT_LT(std::abs(tiltDegrees(joints->leftEar, joints->rightEar)), 10.0);
@@ -143,8 +139,6 @@ TEST_F(BlazePoseDetectorTest, RotatingTheFrameTurnsBothTiltsByAboutThatAngle) {
         const double shoulderTurn =
             tiltDegrees(turned->leftShoulder, turned->rightShoulder) - shoulders;
         const double headTurn = tiltDegrees(turned->leftEar, turned->rightEar) - head;
-        std::printf("rotated %+5.1f°: shoulder tilt moved %+5.1f°, head tilt %+5.1f°\n", degrees,
-                    shoulderTurn, headTurn);
         EXPECT_GT(shoulderTurn * degrees, 0.0);
         EXPECT_GT(headTurn * degrees, 0.0);
         EXPECT_NEAR(shoulderTurn, degrees, kShoulderTolerance);
@@ -252,7 +246,7 @@ TEST(DerivedNeck, UprightUserReadsRightAngleWhateverTheFrameTurnAndScale) {
     }
 }
 
-TEST(DerivedNeck, AngleFallsAsTheNoseDropsTowardsTheShoulderLine) {
+TEST(DerivedNeck, AngleFallsOnlyAsTheNoseDropsTowardsTheShoulderLine) {
     const SyntheticUser user;
     double previous = 180.0;
     for (double height = 0.60; height > 0.02; height -= 0.04) {
@@ -263,19 +257,10 @@ TEST(DerivedNeck, AngleFallsAsTheNoseDropsTowardsTheShoulderLine) {
     EXPECT_LT(previous, 10.0);
     // A drop of an eighth of the shoulder width already crosses the 15° poor-posture line.
     EXPECT_LT(slouchDegrees(user.pose(0.46 - 0.125, 0.0, 0.0, 150.0)), 75.0);
-}
-
-TEST(DerivedNeck, SidewaysNoseBarelyMovesTheAngle) {
-    const SyntheticUser user;
+    // A head turned sideways is no slouch.
     for (const double sideways : {-0.15, -0.05, 0.05, 0.15}) {
         EXPECT_NEAR(slouchDegrees(user.pose(0.46, sideways, 0.0, 150.0)), 90.0, 3.0) << sideways;
     }
-}
-
-TEST(DerivedNeck, IsOffTheBodysMidline) {
-    const BodyJoints joints = SyntheticUser{}.pose(0.46, 0.0, 0.0, 150.0);
-    const double midX = (joints.leftShoulder.x + joints.rightShoulder.x) / 2.0;
-    EXPECT_GT(std::abs(joints.neck.x - midX) * 640.0, 0.1 * 150.0);
 }
 
 }  // namespace

@@ -117,24 +117,15 @@ TEST(JsonSettingsStore, ValuesReadBackWithTheirTypesAfterAReopen) {
 }
 
 TEST(JsonSettingsStore, DamageIsSetAsideReportedOnceAndAFreshFileWritten) {
-    QByteArray intact;
-    {
-        StoreFolder folder;
-        saveIn(folder.path(), dayRecord());
-        intact = fileBytes(folder.path());
-    }
-    QByteArray flippedDigit = intact;
-    flippedDigit.replace("\"reminderInterval\": 30", "\"reminderInterval\": 31");
+    // Changed digits and cut files come by the thousand in the fuzz cases; these are whole files
+    // of the wrong kind.
     const QByteArray damaged[] = {
-        flippedDigit,
-        intact.left(intact.size() / 2),
         QByteArray(),
         QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
         // Well-formed JSON of another shape, under a checksum of its own.
         R"({"integers": [30], "sha256": "x", "version": 1})",
         "[General]\nreminderInterval=30\n",
     };
-    ASSERT_NE(flippedDigit, intact);
     for (const QByteArray& bytes : damaged) {
         SCOPED_TRACE(bytes.left(40).toStdString());
         StoreFolder folder;
