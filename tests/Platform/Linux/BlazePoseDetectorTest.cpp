@@ -1,13 +1,12 @@
 #include "Models/PostureGeometry.h"
 #include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/PoseGeometry.h"
-#include "Platform/Linux/QImageFrame.h"
 #include "Platform/VideoFrame.h"
+#include "Support/TestPhotos.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -32,12 +31,6 @@ double slouchDegrees(const BodyJoints& joints) {
                            (joints.leftShoulder.y + joints.rightShoulder.y) / 2.0);
     return PostureGeometry::vertexAngleDegrees({joints.nose.x, joints.nose.y},
                                                {joints.neck.x, joints.neck.y}, midpoint);
-}
-
-RgbImage loadFrame(const QString& name) {
-    const QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + name)
-                             .convertToFormat(QImage::Format_RGB888);
-    return QImageFrame::toRgb(image).value_or(RgbImage{});
 }
 
 // Counter-clockwise on screen, about the centre, bilinear, edges repeated so no dark corners
@@ -81,26 +74,12 @@ RgbImage rotated(const RgbImage& frame, double degrees) {
     return out;
 }
 
-RgbImage mirrored(const RgbImage& frame) {
-    RgbImage out = frame;
-    for (int y = 0; y < frame.height; ++y) {
-        for (int x = 0; x < frame.width; ++x) {
-            const qsizetype to = (qsizetype(y) * frame.width + x) * 3;
-            const qsizetype from = (qsizetype(y) * frame.width + frame.width - 1 - x) * 3;
-            for (int channel = 0; channel < 3; ++channel) {
-                out.pixels[to + channel] = frame.pixels[from + channel];
-            }
-        }
-    }
-    return out;
-}
-
 class BlazePoseDetectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         detector = BlazePoseDetector::create(SPINDREL_POSE_MODEL, 1);
         ASSERT_NE(detector, nullptr);
-        astronaut = loadFrame(QStringLiteral("astronaut.png"));
+        astronaut = photoFrame(QStringLiteral("astronaut.png"));
         ASSERT_TRUE(astronaut.isValid());
     }
 
@@ -147,7 +126,7 @@ TEST_F(BlazePoseDetectorTest, RotatingTheFrameTurnsBothTiltsByAboutThatAngle) {
 }
 
 TEST_F(BlazePoseDetectorTest, LabelsTheJointAtTheSmallerXLeftEvenWhenMirrored) {
-    for (const RgbImage& frame : {astronaut, mirrored(astronaut)}) {
+    for (const RgbImage& frame : {astronaut, photoFrame(QStringLiteral("astronaut.png"), true)}) {
         const auto joints = detector->detect(frame);
         ASSERT_TRUE(joints.has_value());
         EXPECT_LT(joints->leftShoulder.x, joints->rightShoulder.x);
@@ -158,7 +137,7 @@ TEST_F(BlazePoseDetectorTest, LabelsTheJointAtTheSmallerXLeftEvenWhenMirrored) {
 }
 
 TEST_F(BlazePoseDetectorTest, FindsAUserSeenSideOn) {
-    const RgbImage frame = loadFrame(QStringLiteral("camera.png"));
+    const RgbImage frame = photoFrame(QStringLiteral("camera.png"));
     ASSERT_TRUE(frame.isValid());
     const auto joints = detector->detect(frame);
     ASSERT_TRUE(joints.has_value());
@@ -168,7 +147,7 @@ TEST_F(BlazePoseDetectorTest, FindsAUserSeenSideOn) {
 }
 
 TEST_F(BlazePoseDetectorTest, FramesWithNobodyOrNoWholeImageGiveNoJoints) {
-    const RgbImage rocket = loadFrame(QStringLiteral("rocket.jpg"));
+    const RgbImage rocket = photoFrame(QStringLiteral("rocket.jpg"));
     ASSERT_TRUE(rocket.isValid());
     EXPECT_FALSE(detector->detect(rocket).has_value());
 

@@ -1,12 +1,11 @@
 #include "Models/PostureGeometry.h"
 #include "Platform/HeadTiltPoseDetector.h"
 #include "Platform/Linux/BlazePoseDetector.h"
-#include "Platform/Linux/QImageFrame.h"
 #include "Platform/VideoFrame.h"
+#include "Support/TestPhotos.h"
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -46,15 +45,6 @@ const char* nameOf(Part part) {
             return "frame";
     }
     return "";
-}
-
-RgbImage loadFrame(const Portrait& portrait) {
-    QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + QLatin1String(portrait.file))
-                       .convertToFormat(QImage::Format_RGB888);
-    if (portrait.height > 0) {
-        image = image.copy(0, 0, image.width(), portrait.height);
-    }
-    return QImageFrame::toRgb(image).value_or(RgbImage{});
 }
 
 // The photograph with one part turned counter-clockwise on screen about the neck and the rest
@@ -131,7 +121,7 @@ TEST(HeadTilt, FollowsTheHeadWhetherItTurnsAloneOrWithTheBodyAndIgnoresTurnedSho
                 "photo", "size", "turned", "true");
     for (const Portrait& portrait : kPortraits) {
         SCOPED_TRACE(testing::Message() << portrait.file << " " << portrait.height);
-        const RgbImage photo = loadFrame(portrait);
+        const RgbImage photo = photoFrame(QLatin1String(portrait.file), false, portrait.height);
         ASSERT_TRUE(photo.isValid());
         const double aspect = double(photo.width) / photo.height;
         const std::optional<Tilts> networkUpright = tiltsOf(*network, photo, 1.0);

@@ -1,11 +1,10 @@
 #include "Platform/Linux/PoseGeometry.h"
-#include "Platform/Linux/QImageFrame.h"
 #include "Platform/Linux/XnnpackLandmarkNetwork.h"
 #include "Platform/VideoFrame.h"
+#include "Support/TestPhotos.h"
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -22,12 +21,7 @@ double sigmoid(float logit) {
 
 // A test photograph on the network's canvas, placed as the detector places a frame.
 PoseCanvas canvasOf(const QString& name, bool mirror) {
-    QImage image = QImage(QStringLiteral(SPINDREL_TEST_DATA_DIR "/") + name);
-    if (mirror) {
-        image = image.mirrored(true, false);
-    }
-    const RgbImage frame =
-        QImageFrame::toRgb(image.convertToFormat(QImage::Format_RGB888)).value_or(RgbImage{});
+    const RgbImage frame = photoFrame(name, mirror);
     PoseCanvas canvas;
     if (frame.isValid()) {
         drawOnCanvas(frame, CanvasPlacement::forFrame(frame.width, frame.height, kSize), kSize,
