@@ -41,17 +41,26 @@ struct DirCloser {
 };
 using Directory = std::unique_ptr<DIR, DirCloser>;
 
+// The folder open at `fd` as a directory stream, which then owns the descriptor; none, with
+// the descriptor closed, when the folder cannot be read.
+Directory directoryAt(int fd) {
+    if (fd < 0) {
+        return nullptr;
+    }
+    Directory directory(::fdopendir(fd));
+    if (!directory) {
+        ::close(fd);
+    }
+    return directory;
+}
+
 // Whether one process has one of the paths open, from the links in its fd folder. A process
 // of another user cannot be read and so holds nothing as far as this can tell.
 bool holdsAny(int processFolder, const char* pid, const std::vector<std::string>& paths) {
     const std::string fdFolder = std::string(pid) + "/fd";
-    const int fds = ::openat(processFolder, fdFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fds < 0) {
-        return false;
-    }
-    const Directory entries(::fdopendir(fds));
+    const Directory entries =
+        directoryAt(::openat(processFolder, fdFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!entries) {
-        ::close(fds);
         return false;
     }
     std::array<char, 4096> target{};
@@ -248,14 +257,9 @@ std::map<int, bool> VideoDeviceWatcher::otherHolders() const {
     for (const QString& path : deviceWatches_) {
         paths.push_back(QFile::encodeName(path).toStdString());
     }
-    const int processes = ::open(QFile::encodeName(places_.processFolder).constData(),
-                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (processes < 0) {
-        return holders;
-    }
-    const Directory entries(::fdopendir(processes));
+    const Directory entries = directoryAt(::open(
+        QFile::encodeName(places_.processFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!entries) {
-        ::close(processes);
         return holders;
     }
     const std::string self = std::to_string(::getpid());
