@@ -47,7 +47,7 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
 
 void BreathingEffect::setClock(const AnimationClock& clock) {
     clock_ = &clock;
-    breathStart_ = VisibleSteps::frameGridBefore(now());
+    breathStart_ = VisibleSteps::swingStartBefore(now(), duration_, visiblePhaseStep());
     scheduleWake();
 }
 
@@ -114,9 +114,9 @@ std::optional<milliseconds> BreathingEffect::nextWake() const {
 }
 
 void BreathingEffect::startBreath() {
-    // Breaths of one pace begun on the grid step together, and wake the process once for all.
-    // The swing starts so flat that its first tenth of a second shows nothing.
-    breathStart_ = VisibleSteps::frameGridBefore(now());
+    // Breaths of one pace begun on a shared grid step together, and wake the process once for
+    // all. The swing starts so flat that the move back onto the grid shows nothing.
+    breathStart_ = VisibleSteps::swingStartBefore(now(), duration_, visiblePhaseStep());
     settleStart_.reset();
     scheduleWake();
 }

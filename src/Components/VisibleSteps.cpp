@@ -76,4 +76,15 @@ std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at) {
     return at - std::chrono::milliseconds(((at.count() % grid) + grid) % grid);
 }
 
+std::chrono::milliseconds swingStartBefore(std::chrono::milliseconds at,
+                                           std::chrono::milliseconds half, double step) {
+    // The swing shows its resting level until its phase reaches half a step.
+    const double flat = step > 0 && step < 1.0 ? easeInOutInverse(step / 2) : 0.0;
+    const auto lead = std::chrono::milliseconds(
+        static_cast<qint64>(std::floor(flat * static_cast<double>(half.count()))));
+    const qint64 grid =
+        std::max<qint64>(frameGrid.count(), lead.count() - lead.count() % frameGrid.count());
+    return at - std::chrono::milliseconds(((at.count() % grid) + grid) % grid);
+}
+
 }  // namespace VisibleSteps

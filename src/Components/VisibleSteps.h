@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <chrono>
 
-// Motion that wakes only when its picture changes by a step someone could see: an 8-bit step
-// of colour or alpha, or a pixel of movement.
+// Motion that wakes only when its picture changes by a step someone could see: a just
+// noticeable change of colour, or a pixel of movement.
 namespace VisibleSteps {
 
-// One 8-bit step of colour or alpha.
-inline constexpr double colourStep = 1.0 / 255.0;
+// The smallest change of colour someone can tell on the window's pale surfaces: about 1 % of
+// their brightness, some two and a half 8-bit steps. Finer changes still reach the screen with
+// the next wake, but never wake the window on their own.
+inline constexpr double colourStep = 0.01;
 // Wakes are put on a grid of this spacing, so that motions due at nearly the same moment share
 // one wake of the process. A slow breath's step shows at most this much later, as it did when
 // the window redrew ten times a second.
@@ -32,6 +34,12 @@ std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due,
 // The last point of the frame grid at or before `at`. Motions of the same pace begun there
 // reach their visible steps at the same moments, and so wake the process together.
 std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at);
+// Where a swing (as for `nextSwingLevelChange`) wanted to begin at `at` may begin instead: the
+// last point at or before `at` of a grid as coarse as the swing's flat start allows, so that at
+// `at` it still shows its resting level. Swings of one pace begun within that span of each
+// other then step together.
+std::chrono::milliseconds swingStartBefore(std::chrono::milliseconds at,
+                                           std::chrono::milliseconds half, double step);
 
 // Draws `draw` once for each rectangle of `area` (in the painter's current coordinates), cut
 // into bands of at most 64 device rows. Qt's raster engine hands a blend of 96 spans or more,
