@@ -61,7 +61,7 @@ bool BreathingEffect::isSettling() const {
 
 double BreathingEffect::phase() const {
     if (isActive()) {
-        return swingAt(now() - breathStart_, duration_);
+        return now() < restUntil_ ? 0.0 : swingAt(now() - breathStart_, duration_);
     }
     if (isSettling()) {
         const double t = static_cast<double>((now() - *settleStart_).count()) /
@@ -117,7 +117,19 @@ void BreathingEffect::startBreath() {
     // Breaths of one pace begun on a shared grid step together, and wake the process once for
     // all. The swing starts so flat that the move back onto the grid shows nothing.
     breathStart_ = VisibleSteps::swingStartBefore(now(), duration_, visiblePhaseStep());
+    restUntil_ = milliseconds{0};
     settleStart_.reset();
+    scheduleWake();
+}
+
+void BreathingEffect::rejoinBreath() {
+    // Hovering put the view at rest at once; a fresh breath from here would fall out of step
+    // with its neighbours and wake the window on its own.
+    const qint64 cycle = 2 * duration_.count();
+    const qint64 into = (now() - breathStart_).count();
+    if (cycle > 0 && into > 0) {
+        restUntil_ = breathStart_ + milliseconds((into + cycle - 1) / cycle * cycle);
+    }
     scheduleWake();
 }
 
@@ -142,7 +154,7 @@ void BreathingEffect::scheduleWake() {
     if (shown && isActive()) {
         // Counted from the last wake, not from the clock: a timer a hair early must not find
         // the old step and ask for the same moment again.
-        const milliseconds from = std::max(now(), wakeAt_.value_or(milliseconds{0}));
+        const milliseconds from = std::max({now(), wakeAt_.value_or(milliseconds{0}), restUntil_});
         due = breathStart_ + VisibleSteps::nextSwingLevelChange(from - breathStart_, duration_,
                                                                 visiblePhaseStep());
     }
@@ -207,7 +219,7 @@ bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Leave:
                 if (isHovered_) {
                     isHovered_ = false;
-                    startBreath();  // a fresh breath from rest
+                    rejoinBreath();
                 }
                 break;
             default:

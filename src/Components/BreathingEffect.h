@@ -69,6 +69,7 @@ private:
     void scheduleWake();
     void wake();
     void startBreath();
+    void rejoinBreath();
     void settleFrom(double phase);
     bool isSettling() const;
     bool isMovingPresence() const;
@@ -82,6 +83,9 @@ private:
     bool isBreathing_ = false;
     bool isHovered_ = false;
     std::chrono::milliseconds breathStart_{0};
+    // After the pointer leaves, the view rests until its breath next passes through rest, and
+    // then breathes on in step with the views it began with.
+    std::chrono::milliseconds restUntil_{0};
     // Where the swing was when it stopped, eased back to rest over settleTime.
     double settleFrom_ = 0.0;
     std::optional<std::chrono::milliseconds> settleStart_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "Components/AccessibilityPreferences.h"
 #include "Components/BreathingEffect.h"
@@ -218,14 +219,20 @@ std::optional<RiskLevel> RiskBadge::previousLevel() const {
 
 double RiskBadge::visiblePhaseStep() const {
     const qreal pill = pillSize().width();
-    // The badge's edge moves by 1 % of its width, the glow's soft edge by a tenth of its canvas.
+    // The badge's edge moves by 1 % of its width.
     double step = 1.0 / (0.01 * pill);
     if (!motion_.reduceTransparency()) {
-        step = std::min(step, 1.0 / (0.1 * (pill + 4 * kGlowBlur)));
-        // Where the glow shows beside the pill its blurred capsule is about half opaque.
-        const double swing = glowOpacity(level_, 1.0) - glowOpacity(level_, 0.0);
-        step =
-            std::min(step, VisibleSteps::colourStep / (0.5 * contrastOnBackdrop(level_) * swing));
+        // Beside the pill the glow's soft edge moves out by a tenth of the pill's width as the
+        // glow swells from 1.2 to 1.4 times, and brightens meanwhile. Where the blurred edge is
+        // steepest (half opaque, falling by 1 / (sigma * sqrt(2 pi)) a pixel at 1.2 times),
+        // the two together change the colour by at most this much over the whole swing.
+        const double contrast = contrastOnBackdrop(level_);
+        const double sigma = kGlowBlur / 2 * 1.2;
+        const double steepest = 1.0 / (sigma * std::sqrt(2.0 * std::numbers::pi));
+        const double moved = 0.1 * pill * steepest * glowOpacity(level_, 1.0) * contrast;
+        const double brightened =
+            0.5 * (glowOpacity(level_, 1.0) - glowOpacity(level_, 0.0)) * contrast;
+        step = std::min(step, VisibleSteps::colourStep / (moved + brightened));
     }
     return step;
 }
@@ -246,7 +253,7 @@ void RiskBadge::scheduleWake() {
         wakeAt_.reset();
         return;
     }
-    wakeAt_ = transition ? *due : VisibleSteps::onFrameGrid(*due, pulseFrame);
+    wakeAt_ = transition ? *due : VisibleSteps::onFrameGrid(*due);
     wakeTimer_.start(std::max(std::chrono::milliseconds{0}, *wakeAt_ - now()));
 }
 

@@ -25,10 +25,6 @@ public:
     static constexpr std::chrono::milliseconds pulseStartDelay{200};
     static constexpr std::chrono::milliseconds pulseRestartDelay{100};
     static constexpr std::chrono::milliseconds levelChangeTime{600};
-    // The pulse's glow swells and fades by a step of colour about every tenth of a second at
-    // its quickest; drawn at most five times a second, two such steps at once on a soft glow
-    // look the same, and the window wakes half as often.
-    static constexpr std::chrono::milliseconds pulseFrame{200};
 
     RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget* parent = nullptr);
     ~RiskBadge() override;

@@ -14,10 +14,11 @@ namespace VisibleSteps {
 // their brightness, some two and a half 8-bit steps. Finer changes still reach the screen with
 // the next wake, but never wake the window on their own.
 inline constexpr double colourStep = 0.01;
-// Wakes are put on a grid of this spacing, so that motions due at nearly the same moment share
-// one wake of the process. A slow breath's step shows at most this much later, as it did when
-// the window redrew ten times a second.
-inline constexpr std::chrono::milliseconds frameGrid{100};
+// Wakes are put on a grid of this spacing, so that motions due at nearly the same moment (the
+// cards' breaths, the badge's pulse) share one wake of the process. A slow swing's step shows
+// at most this much later; at its quickest the badge's glow swells by about a visible step
+// per frame of this grid.
+inline constexpr std::chrono::milliseconds frameGrid{200};
 // A short transition (a fade, a change of level) draws every frame at this spacing while it
 // lasts, and nothing after.
 inline constexpr std::chrono::milliseconds transitionFrame{16};

@@ -334,9 +334,18 @@ TEST(Breathing, SleepsBetweenVisibleStepsAndDrawsTheSameFramesFromItsKeptPicture
     QCoreApplication::sendEvent(breath->parent(), &enter);
     EXPECT_DOUBLE_EQ(breath->scale(), 1.0);
     EXPECT_FALSE(breath->nextWake().has_value());
+    // Let go, it rests until its breath passes through rest again, then breathes on in step.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(breath->parent(), &leave);
-    EXPECT_TRUE(breath->nextWake().has_value());
+    clock.at = 7000ms;
+    EXPECT_DOUBLE_EQ(breath->scale(), 1.0);
+    ASSERT_TRUE(breath->nextWake().has_value());
+    EXPECT_GT(*breath->nextWake(), 14000ms);
+    clock.at = 17500ms;
+    both.fill(Qt::white);
+    page.render(&both);
+    EXPECT_EQ(both.copy(30, 10, 340, 170), both.copy(30, 190, 340, 170));
+    EXPECT_EQ(both.copy(30, 10, 340, 170), changed);
     motion.setReduceMotion(true);
     clock.at += BreathingEffect::settleTime;
     ASSERT_TRUE(waitUntil([&] { return !breath->nextWake(); }));
