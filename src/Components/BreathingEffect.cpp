@@ -35,7 +35,7 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
     });
     connect(&motion_, &AccessibilityPreferences::changed, this, [this] {
         if (motion_.reduceMotion() && isBreathing_ && !isHovered_) {
-            settleFrom(swingAt(now() - breathStart_, duration_));
+            settleFrom(breathPhase());
         } else if (!motion_.reduceMotion()) {
             startBreath();
         }
@@ -48,6 +48,7 @@ BreathingEffect::BreathingEffect(QWidget* target, double intensity, milliseconds
 void BreathingEffect::setClock(const AnimationClock& clock) {
     clock_ = &clock;
     breathStart_ = VisibleSteps::swingStartBefore(now(), duration_, visiblePhaseStep());
+    restUntil_ = milliseconds{0};
     scheduleWake();
 }
 
@@ -59,9 +60,13 @@ bool BreathingEffect::isSettling() const {
     return settleStart_ && !isHovered_ && now() - *settleStart_ < settleTime;
 }
 
+double BreathingEffect::breathPhase() const {
+    return now() < restUntil_ ? 0.0 : swingAt(now() - breathStart_, duration_);
+}
+
 double BreathingEffect::phase() const {
     if (isActive()) {
-        return now() < restUntil_ ? 0.0 : swingAt(now() - breathStart_, duration_);
+        return breathPhase();
     }
     if (isSettling()) {
         const double t = static_cast<double>((now() - *settleStart_).count()) /

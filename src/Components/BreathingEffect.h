@@ -70,6 +70,8 @@ private:
     void wake();
     void startBreath();
     void rejoinBreath();
+    // Where the breath is, at rest while it waits to rejoin its neighbours.
+    double breathPhase() const;
     void settleFrom(double phase);
     bool isSettling() const;
     bool isMovingPresence() const;

@@ -346,7 +346,11 @@ TEST(Breathing, SleepsBetweenVisibleStepsAndDrawsTheSameFramesFromItsKeptPicture
     page.render(&both);
     EXPECT_EQ(both.copy(30, 10, 340, 170), both.copy(30, 190, 340, 170));
     EXPECT_EQ(both.copy(30, 10, 340, 170), changed);
+    // Motion reduced while it rests to rejoin: it stays at rest.
+    QCoreApplication::sendEvent(breath->parent(), &enter);
+    QCoreApplication::sendEvent(breath->parent(), &leave);
     motion.setReduceMotion(true);
+    EXPECT_DOUBLE_EQ(breath->scale(), 1.0);
     clock.at += BreathingEffect::settleTime;
     ASSERT_TRUE(waitUntil([&] { return !breath->nextWake(); }));
     EXPECT_DOUBLE_EQ(breath->opacity(), 1.0);
