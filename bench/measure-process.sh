@@ -13,6 +13,8 @@
 #     without a camera), so that every card of the dashboard breathes.
 #   SPINDREL_MEASURE_PICTURE names a PNG to save of the window when the measuring ends.
 #   SPINDREL_MEASURE_THREADS=on adds each thread's own wake-ups.
+#   SPINDREL_MEASURE_FRAMES=on adds the frames the window sent to the X server and the time
+#     each took to send (build/bench/libspindrel_frame_counter.so, preloaded).
 # Wake-ups are the context switches, voluntary and involuntary, of all the process's threads
 # over the measured time; CPU is user and system time over the same time.
 set -euo pipefail
@@ -61,7 +63,14 @@ if [ ${#settings[@]} -gt 0 ]; then
 fi
 program="${SPINDREL_PROGRAM:-$root/build/src/spindrel}"
 [ -n "${SPINDREL_PROGRAM:-}" ] && what="$(basename "$program"), $what"
-XDG_CONFIG_HOME="$config" "$program" "${args[@]}" &
+preload=()
+frames_file="$config/frames"
+if [ "${SPINDREL_MEASURE_FRAMES:-}" = on ]; then
+    counter="$root/build/bench/libspindrel_frame_counter.so"
+    [ -f "$counter" ] || { echo "build the benches first: $counter is missing" >&2; exit 1; }
+    preload=(env LD_PRELOAD="$counter" SPINDREL_FRAME_COUNT_FILE="$frames_file")
+fi
+XDG_CONFIG_HOME="$config" "${preload[@]}" "$program" "${args[@]}" &
 pid=$!
 window_mode="${SPINDREL_MEASURE_WINDOW:-shown}"
 if [ "$window_mode" = hidden ]; then
@@ -108,11 +117,16 @@ switches() {
              END { if (v != "") print tid, name, v, n }' "$task/status" 2>/dev/null || true
     done
 }
+# The counter writes its totals once a second: read them a second apart from the span's edges.
+frame_totals() { cat "$frames_file" 2>/dev/null || echo "0 0"; }
 before="$(switches)"
+frames_before="$(frame_totals)"
 start="$(cpu_ticks)"
 sleep "$seconds"
 end="$(cpu_ticks)"
 after="$(switches)"
+sleep 1.1
+frames_after="$(frame_totals)"
 if [ -n "${SPINDREL_MEASURE_PICTURE:-}" ] && [ -n "$(window)" ] && command -v import >/dev/null; then
     import -window "$(window)" "$SPINDREL_MEASURE_PICTURE"
 fi
@@ -127,6 +141,10 @@ wakeups="$(printf '%s\n' "$per_thread" | awk '{ s += $3 + $4 } END { print s + 0
 awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$rss" \
     -v pss="$pss" -v w="$wakeups" -v what="$what" \
     'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), %.2f wake-ups per second, RSS %s, PSS %s\n", what, s, t / hz, 100 * t / hz / s, w / s, rss, pss }'
+if [ "${SPINDREL_MEASURE_FRAMES:-}" = on ]; then
+    printf '%s %s\n' "$frames_before" "$frames_after" | awk -v s="$seconds" \
+        '{ n = $3 - $1; t = $4 - $2; printf "  frames sent: %.2f per second, %.3f ms each to send\n", n / s, (n > 0 ? t / n / 1e6 : 0) }'
+fi
 if [ "${SPINDREL_MEASURE_THREADS:-}" = on ]; then
     printf '%s\n' "$per_thread" | sort -k3,3nr |
         awk -v s="$seconds" '$3 + $4 > 0 { printf "  thread %s %s: %.2f wake-ups per second (%.2f voluntary, %.2f involuntary)\n", $1, $2, ($3 + $4) / s, $3 / s, $4 / s }'
