@@ -64,16 +64,10 @@ QRegion repaintedRegion(const QPainter& painter, const QRect& fallback, int marg
     return region & fallback;
 }
 
-std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due,
-                                      std::chrono::milliseconds grid) {
-    const qint64 spacing = std::max<qint64>(1, grid.count());
-    const qint64 rest = ((due.count() % spacing) + spacing) % spacing;
-    return rest == 0 ? due : due + std::chrono::milliseconds(spacing - rest);
-}
-
-std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at) {
+std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due) {
     const qint64 grid = frameGrid.count();
-    return at - std::chrono::milliseconds(((at.count() % grid) + grid) % grid);
+    const qint64 rest = ((due.count() % grid) + grid) % grid;
+    return rest == 0 ? due : due + std::chrono::milliseconds(grid - rest);
 }
 
 std::chrono::milliseconds swingStartBefore(std::chrono::milliseconds at,

@@ -29,12 +29,8 @@ inline constexpr std::chrono::milliseconds transitionFrame{16};
 std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
                                                std::chrono::milliseconds half, double step);
 
-// `due` moved later onto the frame grid, or onto a coarser grid of whole frames.
-std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due,
-                                      std::chrono::milliseconds grid = frameGrid);
-// The last point of the frame grid at or before `at`. Motions of the same pace begun there
-// reach their visible steps at the same moments, and so wake the process together.
-std::chrono::milliseconds frameGridBefore(std::chrono::milliseconds at);
+// `due` moved later onto the frame grid.
+std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due);
 // Where a swing (as for `nextSwingLevelChange`) wanted to begin at `at` may begin instead: the
 // last point at or before `at` of a grid as coarse as the swing's flat start allows, so that at
 // `at` it still shows its resting level. Swings of one pace begun within that span of each
