@@ -50,8 +50,8 @@ QImage blurred(const QImage& image, qreal radius) {
     if (radius <= 0.5 || width == 0 || height == 0) {
         return result;
     }
-    // Three box passes of this width approximate a Gaussian of sigma = radius / 2.
-    const double sigma = radius / 2.0;
+    // Three box passes of this width approximate the Gaussian.
+    const double sigma = sigmaFor(radius);
     const int half = std::max(
         1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
     std::vector<float> channels[4];

@@ -227,7 +227,7 @@ double RiskBadge::visiblePhaseStep() const {
         // steepest (half opaque, falling by 1 / (sigma * sqrt(2 pi)) a pixel at 1.2 times),
         // the two together change the colour by at most this much over the whole swing.
         const double contrast = contrastOnBackdrop(level_);
-        const double sigma = kGlowBlur / 2 * 1.2;
+        const double sigma = ImageBlur::sigmaFor(kGlowBlur) * 1.2;
         const double steepest = 1.0 / (sigma * std::sqrt(2.0 * std::numbers::pi));
         const double moved = 0.1 * pill * steepest * glowOpacity(level_, 1.0) * contrast;
         const double brightened =
