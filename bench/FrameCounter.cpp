@@ -1,7 +1,8 @@
 // Counts the frames a Qt program sends to its windows and the time the sending takes, for
 // bench/measure-process.sh. Loaded with LD_PRELOAD, it stands in for QBackingStore::flush, calls
 // Qt's own, and writes its running totals ("frames nanoseconds") to $SPINDREL_FRAME_COUNT_FILE
-// at most once a second, so that the counting costs the measured program next to nothing.
+// and the pixels sent ("frames nanoseconds pixels") at most once a second, so that the counting
+// costs the measured program next to nothing.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@ using Flush = void (*)(QBackingStore*, const QRegion&, QWindow*, const QPoint&);
 struct Totals {
     long long frames = 0;
     long long nanoseconds = 0;
+    long long pixels = 0;
     Clock::time_point written{};
 };
 
@@ -32,9 +34,9 @@ void writeTotals(const Totals& counted) {
     if (path == nullptr) {
         return;
     }
-    char line[64];
-    const int length =
-        std::snprintf(line, sizeof line, "%lld %lld\n", counted.frames, counted.nanoseconds);
+    char line[96];
+    const int length = std::snprintf(line, sizeof line, "%lld %lld %lld\n", counted.frames,
+                                     counted.nanoseconds, counted.pixels);
     const int file = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (file >= 0 && length > 0) {
         [[maybe_unused]] const ssize_t written = write(file, line, std::size_t(length));
@@ -57,6 +59,9 @@ void QBackingStore::flush(const QRegion& region, QWindow* window, const QPoint& 
     const Clock::time_point end = Clock::now();
     Totals& counted = totals();
     ++counted.frames;
+    for (const QRect& rect : region) {
+        counted.pixels += static_cast<long long>(rect.width()) * rect.height();
+    }
     counted.nanoseconds +=
         std::chrono::duration_cast<std::chrono::nanoseconds>(end - start).count();
     if (end - counted.written >= std::chrono::seconds{1}) {

@@ -13,8 +13,8 @@
 #     without a camera), so that every card of the dashboard breathes.
 #   SPINDREL_MEASURE_PICTURE names a PNG to save of the window when the measuring ends.
 #   SPINDREL_MEASURE_THREADS=on adds each thread's own wake-ups.
-#   SPINDREL_MEASURE_FRAMES=on adds the frames the window sent to the X server and the time
-#     each took to send (build/bench/libspindrel_frame_counter.so, preloaded).
+#   SPINDREL_MEASURE_FRAMES=on adds the frames the window sent to the X server, the time each
+#     took to send and the pixels in each (build/bench/libspindrel_frame_counter.so, preloaded).
 # Wake-ups are the context switches, voluntary and involuntary, of all the process's threads
 # over the measured time; CPU is user and system time over the same time.
 set -euo pipefail
@@ -118,7 +118,7 @@ switches() {
     done
 }
 # The counter writes its totals once a second: read them a second apart from the span's edges.
-frame_totals() { cat "$frames_file" 2>/dev/null || echo "0 0"; }
+frame_totals() { cat "$frames_file" 2>/dev/null || echo "0 0 0"; }
 before="$(switches)"
 frames_before="$(frame_totals)"
 start="$(cpu_ticks)"
@@ -143,7 +143,7 @@ awk -v t="$((end - start))" -v hz="$ticks_per_second" -v s="$seconds" -v rss="$r
     'BEGIN { printf "%s for %d s: CPU %.2f s (%.4f %% of one core), %.2f wake-ups per second, RSS %s, PSS %s\n", what, s, t / hz, 100 * t / hz / s, w / s, rss, pss }'
 if [ "${SPINDREL_MEASURE_FRAMES:-}" = on ]; then
     printf '%s %s\n' "$frames_before" "$frames_after" | awk -v s="$seconds" \
-        '{ n = $3 - $1; t = $4 - $2; printf "  frames sent: %.2f per second, %.3f ms each to send\n", n / s, (n > 0 ? t / n / 1e6 : 0) }'
+        '{ n = $4 - $1; t = $5 - $2; p = $6 - $3; printf "  frames sent: %.2f per second, %.3f ms and %.0f pixels each\n", n / s, (n > 0 ? t / n / 1e6 : 0), (n > 0 ? p / n : 0) }'
 fi
 if [ "${SPINDREL_MEASURE_THREADS:-}" = on ]; then
     printf '%s\n' "$per_thread" | sort -k3,3nr |
