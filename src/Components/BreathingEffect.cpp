@@ -10,6 +10,7 @@
 
 #include "Components/AccessibilityPreferences.h"
 #include "Components/Easing.h"
+#include "Components/GlassTheme.h"
 #include "Components/VisibleSteps.h"
 
 using std::chrono::milliseconds;
@@ -145,8 +146,11 @@ void BreathingEffect::settleFrom(double phase) {
 }
 
 double BreathingEffect::visiblePhaseStep() const {
-    // The fade reaches 4 % of alpha; the edge moves by intensity times half the widget.
-    const double fade = VisibleSteps::colourStep / 0.04;
+    // The fade reaches 4 % of alpha: a pixel changes by 4 % of how far it stands off the
+    // surface behind, at most the contrast of the cards' darkest ink. The edge moves by
+    // intensity times half the widget.
+    const double fade = VisibleSteps::colourStep /
+                        (0.04 * VisibleSteps::contrastOnPaleSurface(GlassTheme::primaryInk));
     const double reach = target_ ? std::max(target_->width(), target_->height()) / 2.0 : 0.0;
     const double move = intensity_ * reach > 0 ? 1.0 / (intensity_ * reach) : 1.0;
     return std::min(fade, move);

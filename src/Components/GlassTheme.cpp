@@ -39,7 +39,7 @@ QColor withOpacity(QColor color, double opacity) {
 }
 
 QColor primaryText() {
-    return fromSrgb({0.12, 0.14, 0.13});
+    return fromSrgb(primaryInk);
 }
 
 QColor secondaryText() {

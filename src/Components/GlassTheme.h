@@ -8,6 +8,8 @@
 // The shared palette, and the few shared looks every screen draws with.
 namespace GlassTheme {
 
+// The darkest ink the cards carry: their figures and titles.
+inline constexpr SrgbColor primaryInk{0.12, 0.14, 0.13};
 QColor primaryText();
 QColor secondaryText();
 QColor tertiaryText();

@@ -120,14 +120,6 @@ QColor mix(const QColor& from, const QColor& to, double t) {
                             static_cast<float>(from.alphaF() + (to.alphaF() - from.alphaF()) * t));
 }
 
-// The most any colour channel of a level's accent stands off the pale backdrop behind the badge.
-double contrastOnBackdrop(RiskLevel level) {
-    const SrgbColor accent = RiskLevels::accentColor(level);
-    const double backdrop = 0.965;
-    return std::max({std::abs(accent.red - backdrop), std::abs(accent.green - backdrop),
-                     std::abs(accent.blue - backdrop)});
-}
-
 }  // namespace
 
 RiskBadge::RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget* parent)
@@ -226,7 +218,8 @@ double RiskBadge::visiblePhaseStep() const {
         // glow swells from 1.2 to 1.4 times, and brightens meanwhile. Where the blurred edge is
         // steepest (half opaque, falling by 1 / (sigma * sqrt(2 pi)) a pixel at 1.2 times),
         // the two together change the colour by at most this much over the whole swing.
-        const double contrast = contrastOnBackdrop(level_);
+        const double contrast =
+            VisibleSteps::contrastOnPaleSurface(RiskLevels::accentColor(level_));
         const double sigma = ImageBlur::sigmaFor(kGlowBlur) * 1.2;
         const double steepest = 1.0 / (sigma * std::sqrt(2.0 * std::numbers::pi));
         const double moved = 0.1 * pill * steepest * glowOpacity(level_, 1.0) * contrast;

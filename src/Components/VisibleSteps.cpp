@@ -18,6 +18,12 @@ double easeInOutInverse(double y) {
 
 namespace VisibleSteps {
 
+double contrastOnPaleSurface(SrgbColor colour) {
+    const double surface = 0.965;
+    return std::max({std::abs(colour.red - surface), std::abs(colour.green - surface),
+                     std::abs(colour.blue - surface)});
+}
+
 std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
                                                std::chrono::milliseconds half, double step) {
     using std::chrono::milliseconds;

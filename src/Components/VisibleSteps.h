@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "Models/RiskLevel.h"
+
 // Motion that wakes only when its picture changes by a step someone could see: a just
 // noticeable change of colour, or a pixel of movement.
 namespace VisibleSteps {
@@ -14,6 +16,9 @@ namespace VisibleSteps {
 // their brightness, some two and a half 8-bit steps. Finer changes still reach the screen with
 // the next wake, but never wake the window on their own.
 inline constexpr double colourStep = 0.01;
+// How far a colour stands off the window's pale surface, in its most different channel: the
+// most a change of that colour's weight over the surface can show.
+double contrastOnPaleSurface(SrgbColor colour);
 // Wakes are put on a grid of this spacing, so that motions due at nearly the same moment (the
 // cards' breaths, the badge's pulse) share one wake of the process. A slow swing's step shows
 // at most this much later; at its quickest the badge's glow swells by about a visible step

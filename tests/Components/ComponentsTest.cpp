@@ -249,8 +249,10 @@ TEST(StatLabel, CaptionsAreUpperCaseWithFullUnicodeMapping) {
 }
 
 TEST(VisibleSteps, ASwingWakesAtEachVisibleStepAndNeverBetween) {
-    // A card's breath: 7 s each way, drawn in steps of one visible step of its 4 % fade.
-    const double step = VisibleSteps::colourStep / 0.04;
+    // A card's breath: 7 s each way, drawn in steps of one visible step of its 4 % fade of
+    // the darkest ink.
+    const double ink = VisibleSteps::contrastOnPaleSurface(GlassTheme::primaryInk);
+    const double step = VisibleSteps::colourStep / (0.04 * ink);
     const auto level = [&](std::chrono::milliseconds at) {
         return std::floor(swingAt(at, 7s) / step + 0.5);
     };
@@ -306,7 +308,8 @@ TEST(Breathing, SleepsBetweenVisibleStepsAndDrawsTheSameFramesFromItsKeptPicture
     // Not later than its fade has gone a visible step and a half, give or take the grid wakes
     // are put on.
     std::chrono::milliseconds visible{0};
-    while (0.04 * swingAt(visible, 7s) < 1.5 * VisibleSteps::colourStep) {
+    const double ink = VisibleSteps::contrastOnPaleSurface(GlassTheme::primaryInk);
+    while (0.04 * ink * swingAt(visible, 7s) < 1.5 * VisibleSteps::colourStep) {
         visible += 1ms;
     }
     EXPECT_LE(wake, visible + VisibleSteps::frameGrid);
