@@ -24,13 +24,6 @@ public:
     PageContext context{motion, [this](const QUrl& url) { opened.push_back(url); }, random,
                         autostart};
 
-    // Today's record already holds this much sitting and break time when the tracker starts.
-    void storeToday(double sittingMinutes, double breakMinutes = 0) {
-        settings.setString(QStringLiteral("lastDate"),
-                           clock.now().date().toString(QStringLiteral("yyyy-MM-dd")));
-        settings.setReal(QStringLiteral("bankedMs"), sittingMinutes * 60'000.0);
-        settings.setReal(QStringLiteral("bankedBreakMs"), breakMinutes * 60'000.0);
-    }
     // A baseline is kept from an earlier day: upright, level, a neck at 90°.
     void storeCalibration() {
         settings.setBoolean(QStringLiteral("postureCalibrated"), true);

@@ -38,6 +38,14 @@ public:
         return *tracker;
     }
 
+    // Today's record already holds this much sitting and break time when the tracker starts.
+    void storeToday(double sittingMinutes, double breakMinutes = 0) {
+        settings.setString(QStringLiteral("lastDate"),
+                           clock.now().date().toString(QStringLiteral("yyyy-MM-dd")));
+        settings.setReal(QStringLiteral("bankedMs"), sittingMinutes * 60'000.0);
+        settings.setReal(QStringLiteral("bankedBreakMs"), breakMinutes * 60'000.0);
+    }
+
     bool startCamera() {
         tracker->postureCamera().start();
         return waitUntil([this] { return tracker->postureCamera().isRunning(); });
