@@ -18,8 +18,8 @@ namespace {
 // The desk at 9:00 on 10 March 2026, with ticks every 30 s on demand.
 class Desk : public TrackerDesk {
 public:
-    // 30 s pass, then the tick reads this much idleness.
-    void tickWithIdle(seconds idleNow) {
+    // 30 s pass, then the tick reads this much idleness, or none when the sample fails.
+    void tickWithIdle(std::optional<milliseconds> idleNow) {
         clock.advance(SittingTracker::tickInterval);
         idle.idle = idleNow;
         tracker->tick();
@@ -35,12 +35,6 @@ public:
         for (auto t = SittingTracker::tickInterval; t <= span; t += SittingTracker::tickInterval) {
             tickWithIdle(t);
         }
-    }
-    // Launch on a day whose record already holds this much sitting.
-    void storeToday(double bankedMs, double bankedBreakMs = 0) {
-        settings.setString(u"lastDate"_s, clock.now().date().toString(u"yyyy-MM-dd"_s));
-        settings.setReal(u"bankedMs"_s, bankedMs);
-        settings.setReal(u"bankedBreakMs"_s, bankedBreakMs);
     }
     double stored(const QString& key) const { return settings.real(key).value_or(-1); }
 };
@@ -76,7 +70,7 @@ TEST(SittingTrackerCreation, NewDayStartsAtZeroAndStampsTheDateAtOnce) {
 
 TEST(SittingTrackerCreation, SameDayContinuesTheStoredRecordAndShowsMinutesAtTheFirstTick) {
     Desk desk;
-    desk.storeToday(100 * kMinute + 0.25, 12 * kMinute);
+    desk.storeToday(100.000004, 12);  // a fraction of a millisecond too
     desk.settings.setInteger(u"exerciseToday"_s, 15);
     desk.settings.setInteger(u"microBreaksToday"_s, 4);
     SittingTracker& tracker = desk.launch();
@@ -93,7 +87,7 @@ TEST(SittingTrackerCreation, SameDayContinuesTheStoredRecordAndShowsMinutesAtThe
 
 TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
     Desk desk;
-    desk.storeToday(std::numeric_limits<double>::quiet_NaN(), -5 * kMinute);
+    desk.storeToday(std::numeric_limits<double>::quiet_NaN(), -5);
     desk.settings.put(u"exerciseToday"_s, -7);
     desk.settings.put(u"reminderInterval"_s, u"thirty"_s);
     desk.settings.put(u"showExerciseOffset"_s, u"yes"_s);
@@ -112,7 +106,7 @@ TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
         EXPECT_EQ(other.launch().reminderInterval(), 30) << interval;
     }
     for (double absurd :
-         {std::numeric_limits<double>::infinity(), 1e300, 5e23, 26 * 60 * kMinute}) {
+         {std::numeric_limits<double>::infinity(), 1e300, 5e23 / kMinute, 26.0 * 60}) {
         Desk other;
         other.storeToday(absurd, absurd);
         other.settings.setInteger(u"microBreaksToday"_s, 1'000'000'000);
@@ -272,9 +266,8 @@ TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakEndsTheBreakThere) {
     EXPECT_EQ(desk.stored(u"bankedMs"_s), banked);
     EXPECT_EQ(tracker.breakMinutes(), 5);
 
-    desk.clock.advance(2min);
-    desk.idle.idle = 1s;
-    desk.tracker->tick();
+    desk.clock.advance(90s);
+    desk.tickWithIdle(1s);
     // 17 minutes in all: the reopened session does not count the break's minutes again.
     EXPECT_EQ(tracker.breakMinutes(), 5);
     EXPECT_EQ(tracker.totalSittingMinutes(), 12);
@@ -285,7 +278,7 @@ TEST(SittingTrackerOperations, ExerciseOffsetFollowsTheDaysSitting) {
         {359, 0}, {360, 30}, {480, 52}, {600, 75}, {900, 75}};
     for (const auto& [minutes, offset] : table) {
         Desk desk;
-        desk.storeToday(minutes * kMinute - 30'000);
+        desk.storeToday(minutes - 0.5);
         SittingTracker& tracker = desk.launch();
         desk.tickWithIdle(1s);
         EXPECT_EQ(tracker.totalSittingMinutes(), static_cast<qint64>(minutes));
@@ -406,7 +399,7 @@ TEST(SittingTrackerClock, ASetClockMovesNoDayAndARealMidnightStillDoes) {
     };
     for (const Case& c : cases) {
         Desk desk;
-        desk.storeToday(60 * kMinute);
+        desk.storeToday(60);
         desk.settings.setString(u"lastDate"_s, day.toString(u"yyyy-MM-dd"_s));
         desk.settings.setInteger(u"exerciseToday"_s, 20);
         desk.settings.setInteger(u"microBreaksToday"_s, 2);
@@ -435,9 +428,7 @@ TEST(SittingTrackerIdle, AFailedSampleIsNotActivityAndOnlyTenSilentMinutesMeanNo
     desk.work(20min);
     // Ten minutes away; the compositor misses the fifth sample.
     for (auto t = 30s; t <= 10min; t += 30s) {
-        desk.clock.advance(30s);
-        desk.idle.idle = t == 150s ? std::nullopt : std::optional<milliseconds>(t);
-        tracker.tick();
+        desk.tickWithIdle(t == 150s ? std::nullopt : std::optional<milliseconds>(t));
     }
     desk.tickWithIdle(2s);
     EXPECT_EQ(tracker.microBreaksTaken(), 1);
@@ -446,15 +437,12 @@ TEST(SittingTrackerIdle, AFailedSampleIsNotActivityAndOnlyTenSilentMinutesMeanNo
     EXPECT_TRUE(tracker.idleTimeAvailable());
 
     // A source that stays silent: the minutes go on being shown, then it is given up.
-    desk.idle.idle.reset();
     for (int i = 0; i < 19; ++i) {
-        desk.clock.advance(30s);
-        tracker.tick();
+        desk.tickWithIdle(std::nullopt);
     }
     EXPECT_TRUE(tracker.idleTimeAvailable());
     EXPECT_EQ(tracker.totalSittingMinutes(), 29);
-    desk.clock.advance(30s);
-    tracker.tick();
+    desk.tickWithIdle(std::nullopt);
     EXPECT_FALSE(tracker.idleTimeAvailable());
     desk.tickWithIdle(3s);
     EXPECT_TRUE(tracker.idleTimeAvailable());

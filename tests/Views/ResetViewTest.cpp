@@ -18,14 +18,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 std::uint64_t indexOfRoutine(const QString& name) {
-    const auto all = Routines::all();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (all[i].name == name) {
-            return i;
-        }
-    }
-    ADD_FAILURE() << "no routine " << name.toStdString();
-    return 0;
+    const auto& all = Routines::all();
+    const auto found = std::ranges::find(all, name, &Routine::name);
+    EXPECT_NE(found, all.end()) << "no routine " << name.toStdString();
+    return static_cast<std::uint64_t>(found - all.begin());
 }
 
 // The reset page over a desk; the first draw picks the named routine.
