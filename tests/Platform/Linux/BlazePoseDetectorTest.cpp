@@ -33,47 +33,6 @@ double slouchDegrees(const BodyJoints& joints) {
                                                {joints.neck.x, joints.neck.y}, midpoint);
 }
 
-// Counter-clockwise on screen, about the centre, bilinear, edges repeated so no dark corners
-// appear.
-RgbImage rotated(const RgbImage& frame, double degrees) {
-    const double c = std::cos(degrees / kDegreesPerRadian);
-    const double s = std::sin(degrees / kDegreesPerRadian);
-    const double centreX = frame.width / 2.0;
-    const double centreY = frame.height / 2.0;
-    const auto* source = reinterpret_cast<const unsigned char*>(frame.pixels.constData());
-    const auto sample = [&](int x, int y, int channel) {
-        x = std::clamp(x, 0, frame.width - 1);
-        y = std::clamp(y, 0, frame.height - 1);
-        return double(source[(qsizetype(y) * frame.width + x) * 3 + channel]);
-    };
-    RgbImage out = frame;
-    auto* target = reinterpret_cast<unsigned char*>(out.pixels.data());
-    for (int y = 0; y < frame.height; ++y) {
-        for (int x = 0; x < frame.width; ++x) {
-            // Where this output pixel comes from: the turn undone (y runs down the screen).
-            const double dx = x - centreX;
-            const double dy = y - centreY;
-            const double fromX = centreX + c * dx - s * dy;
-            const double fromY = centreY + s * dx + c * dy;
-            const int x0 = int(std::floor(fromX));
-            const int y0 = int(std::floor(fromY));
-            const double fx = fromX - x0;
-            const double fy = fromY - y0;
-            for (int channel = 0; channel < 3; ++channel) {
-                const double value =
-                    (sample(x0, y0, channel) * (1 - fx) + sample(x0 + 1, y0, channel) * fx) *
-                        (1 - fy) +
-                    (sample(x0, y0 + 1, channel) * (1 - fx) +
-                     sample(x0 + 1, y0 + 1, channel) * fx) *
-                        fy;
-                target[(qsizetype(y) * frame.width + x) * 3 + channel] =
-                    static_cast<unsigned char>(std::lround(value));
-            }
-        }
-    }
-    return out;
-}
-
 class BlazePoseDetectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -118,7 +77,8 @@ TEST_F(BlazePoseDetectorTest, RotatingTheFrameTurnsBothTiltsByAboutThatAngle) {
     const double head = tiltDegrees(upright->leftEar, upright->rightEar);
     for (const double degrees : {-15.0, -8.0, 8.0, 15.0}) {
         SCOPED_TRACE(degrees);
-        const auto turned = detector->detect(rotated(astronaut, degrees));
+        const auto turned = detector->detect(
+            turnedAbout(astronaut, astronaut.width / 2.0, astronaut.height / 2.0, degrees));
         ASSERT_TRUE(turned.has_value());
         const double shoulderTurn =
             tiltDegrees(turned->leftShoulder, turned->rightShoulder) - shoulders;
