@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
 
@@ -96,6 +97,17 @@ private:
     int& count_;
 };
 
+// The smallest rectangle that holds every pixel passing `ink`.
+QRect inkBounds(const QImage& image, const std::function<bool(QRgb)>& ink) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            bounds |= ink(image.pixel(x, y)) ? QRect(x, y, 1, 1) : QRect();
+        }
+    }
+    return bounds;
+}
+
 QImage renderWidget(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -166,19 +178,11 @@ TEST(TimeRingChart, RingAndLegendCentreAsOneRowForShortAndLongValues) {
         chart.setMinutes(sitting, breaks);
         chart.resize(320, chart.sizeHint().height());
         const QImage image = renderWidget(chart);
-        int left = image.width();
-        int right = -1;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (qGray(image.pixel(x, y)) < 245) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-            }
-        }
+        const QRect drawn = inkBounds(image, [](QRgb pixel) { return qGray(pixel) < 245; });
         // The ring's square on the left (its stroke reaches half a width beyond it, which the
         // layout leaves out), the longest legend value on the right.
-        EXPECT_NEAR(left + TimeRingChart::ringWidth / 2, image.width() - 1 - right, 2)
+        EXPECT_NEAR(drawn.left() + TimeRingChart::ringWidth / 2, image.width() - 1 - drawn.right(),
+                    2)
             << sitting << "m sitting";
     }
 }
@@ -511,14 +515,7 @@ TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
     QImage drawn(card.size(), QImage::Format_ARGB32);
     drawn.fill(Qt::transparent);
     card.render(&drawn, {}, {}, QWidget::DrawChildren);
-    QRect ink;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            if (qAlpha(drawn.pixel(x, y)) > 40) {
-                ink |= QRect(x, y, 1, 1);
-            }
-        }
-    }
+    const QRect ink = inkBounds(drawn, [](QRgb pixel) { return qAlpha(pixel) > 40; });
     EXPECT_EQ(ink.right(), 200 - 6 - 1);
     EXPECT_EQ(ink.top(), 6);
     EXPECT_EQ(ink.width(), 13);  // an 11 pt symbol

@@ -55,16 +55,8 @@ std::string describe(const Event& e) {
     static const char* const names[] = {"work", "away", "missSamples", "suspend",    "setClock",
                                         "quit", "done", "logExercise", "setInterval"};
     std::ostringstream out;
-    out << names[static_cast<int>(e.kind)];
-    if (e.span != 0ms) {
-        out << " " << e.span.count() << "ms";
-    }
-    if (e.count != 0) {
-        out << " n=" << e.count;
-    }
-    if (e.flag) {
-        out << " (flag)";
-    }
+    out << names[static_cast<int>(e.kind)] << " " << e.span.count() << "ms n=" << e.count
+        << (e.flag ? " (flag)" : "");
     return out.str();
 }
 
