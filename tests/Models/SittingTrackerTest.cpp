@@ -55,34 +55,31 @@ private:
 
 }  // namespace
 
-TEST(SittingTrackerCreation, NewDayStartsAtZeroAndStampsTheDateAtOnce) {
-    Desk desk;
-    desk.settings.setString(u"lastDate"_s, u"2026-03-09"_s);
-    desk.settings.setReal(u"bankedMs"_s, 5 * kMinute);
-    desk.settings.setInteger(u"exerciseToday"_s, 20);
-    SittingTracker& tracker = desk.launch();
+// Yesterday's record starts the new day at zero, stamped at once; today's goes on, its minutes
+// shown from the first tick.
+TEST(SittingTrackerCreation, TodaysRecordContinuesAndAnEarlierDaysStartsAtZero) {
+    for (const bool today : {true, false}) {
+        SCOPED_TRACE(today ? "today" : "yesterday");
+        Desk desk;
+        desk.storeToday(100.000004, 12);  // a fraction of a millisecond too
+        if (!today) {
+            desk.settings.setString(u"lastDate"_s, u"2026-03-09"_s);
+        }
+        desk.settings.setInteger(u"exerciseToday"_s, 15);
+        desk.settings.setInteger(u"microBreaksToday"_s, 4);
+        SittingTracker& tracker = desk.launch();
 
-    EXPECT_EQ(tracker.exerciseMinutes(), 0);
-    EXPECT_EQ(tracker.microBreaksTaken(), 0);
-    EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-10"_s);
-    EXPECT_EQ(desk.stored(u"bankedMs"_s), 0.0);
-}
+        EXPECT_EQ(tracker.exerciseMinutes(), today ? 15 : 0);
+        EXPECT_EQ(tracker.microBreaksTaken(), today ? 4 : 0);
+        EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-10"_s);
+        EXPECT_EQ(desk.stored(u"bankedMs"_s), today ? 100.000004 * kMinute : 0.0);
+        EXPECT_EQ(tracker.totalSittingMinutes(), 0);
+        EXPECT_TRUE(tracker.tickTimer().isActive());
 
-TEST(SittingTrackerCreation, SameDayContinuesTheStoredRecordAndShowsMinutesAtTheFirstTick) {
-    Desk desk;
-    desk.storeToday(100.000004, 12);  // a fraction of a millisecond too
-    desk.settings.setInteger(u"exerciseToday"_s, 15);
-    desk.settings.setInteger(u"microBreaksToday"_s, 4);
-    SittingTracker& tracker = desk.launch();
-
-    EXPECT_EQ(tracker.exerciseMinutes(), 15);
-    EXPECT_EQ(tracker.microBreaksTaken(), 4);
-    EXPECT_EQ(tracker.totalSittingMinutes(), 0);
-    EXPECT_TRUE(tracker.tickTimer().isActive());
-
-    desk.tickWithIdle(5s);
-    EXPECT_EQ(tracker.totalSittingMinutes(), 100);
-    EXPECT_EQ(tracker.breakMinutes(), 12);
+        desk.tickWithIdle(5s);
+        EXPECT_EQ(tracker.totalSittingMinutes(), today ? 100 : 0);
+        EXPECT_EQ(tracker.breakMinutes(), today ? 12 : 0);
+    }
 }
 
 TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
