@@ -75,11 +75,13 @@ public:
             return posture.latestSnapshot() && posture.latestSnapshot()->timestamp != before;
         });
     }
-    // One tracker tick 30 s on; the analyzer's verdict arrives on the next turn of the loop.
-    void tick() {
-        clock.advance(SittingTracker::tickInterval);
-        tracker->tick();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+    // Tracker ticks 30 s apart; the analyzer's verdict arrives on the next turn of the loop.
+    void tick(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            clock.advance(SittingTracker::tickInterval);
+            tracker->tick();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
     }
 };

@@ -78,9 +78,7 @@ TEST(DashboardView, CoachLineAndRingFollowTheTrackerAndANewLineFadesInUnlessMoti
     EXPECT_TRUE(waitUntil([&] { return line->graphicsEffect() == nullptr; }));
 
     dashboard.desk.motion.setReduceMotion(true);
-    for (int i = 0; i < 180; ++i) {  // 120 minutes: the cruising line
-        dashboard.desk.tick();
-    }
+    dashboard.desk.tick(180);  // 120 minutes: the cruising line
     EXPECT_EQ(dashboard.view->coachLine(), u"Cruising. Your spine is still rooting for you."_s);
     EXPECT_EQ(line->text(), dashboard.view->coachLine());
     EXPECT_EQ(line->graphicsEffect(), nullptr);
@@ -96,9 +94,7 @@ TEST(DashboardView, SaysUnderTheRingWhileTheDesktopGivesNoIdleTime) {
 
     // The idle source falls silent; after ten minutes it is given up.
     dashboard.desk.idle.idle.reset();
-    for (int i = 0; i < 20; ++i) {
-        dashboard.desk.tick();
-    }
+    dashboard.desk.tick(20);
     ASSERT_FALSE(dashboard.tracker().idleTimeAvailable());
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->text(),

@@ -95,9 +95,7 @@ TEST(ResetView, FullBodyStretchStepsByElapsedTimeTurnsOrangeForTheLastTenSeconds
 
 TEST(ResetView, DoneAfterARunRestartsTheSittingSessionKeepingTodaysTotal) {
     ResetPage page(u"Shoulder Reset"_s);
-    for (int i = 0; i < 50; ++i) {  // 25 minutes at the desk
-        page.desk.tick();
-    }
+    page.desk.tick(50);  // 25 minutes at the desk
     const qint64 sat = page.tracker().totalSittingMinutes();
     ASSERT_GE(sat, 25);
     QTest::mouseClick(page.view->startButton(), Qt::LeftButton);
@@ -113,13 +111,9 @@ TEST(ResetView, DoneAfterARunRestartsTheSittingSessionKeepingTodaysTotal) {
     EXPECT_EQ(page.tracker().totalSittingMinutes(), sat);
     // The reminder span starts again: 25 more minutes pass without a reminder, which would
     // have come at 30 minutes of the old span.
-    for (int i = 0; i < 50; ++i) {
-        page.desk.tick();
-    }
+    page.desk.tick(50);
     EXPECT_TRUE(page.desk.notifier.posted.empty());
-    for (int i = 0; i < 11; ++i) {
-        page.desk.tick();
-    }
+    page.desk.tick(11);
     EXPECT_EQ(page.desk.notifier.posted.size(), 1U);
 }
 
