@@ -172,11 +172,6 @@ public:
     }
 
 private:
-    struct Span {
-        qint64 from;
-        qint64 to;
-    };
-
     // Time that really passed, across reboots.
     qint64 realMs() const { return clock_.sinceBoot().count() + rebootShift_; }
     // The fake's wall clock less its boot clock: maps the tracker's instants to real time.
@@ -231,22 +226,21 @@ private:
         savedAtExit_ = settings_.values;
     }
 
-    void counted(const QDate& day, const QDateTime& from, const QDateTime& to) {
-        const Span span{toReal(from), toReal(to)};
-        if (span.from >= span.to || span.to > realMs()) {
+    void counted(const QDate& day, const QDateTime& fromWall, const QDateTime& toWall) {
+        const qint64 from = toReal(fromWall);
+        const qint64 to = toReal(toWall);
+        if (from >= to || to > realMs()) {
             fail("a counted span is empty or ends in the future");
         }
         // No instant may be counted twice, in any day, by any run.
-        auto next = spans_.lower_bound(span.from);
-        if ((next != spans_.end() && next->second.from < span.to) ||
-            (next != spans_.begin() && std::prev(next)->second.to > span.from)) {
+        auto next = spans_.lower_bound(from);
+        if ((next != spans_.end() && next->first < to) ||
+            (next != spans_.begin() && std::prev(next)->second > from)) {
             fail("an instant was counted twice");
         }
-        spans_.emplace(span.from, span);
-        auto [first, inserted] = firstCounted_.try_emplace(day, span.from);
-        if (!inserted) {
-            first->second = std::min(first->second, span.from);
-        }
+        spans_.emplace(from, to);
+        auto [first, inserted] = firstCounted_.try_emplace(day, from);
+        first->second = std::min(first->second, from);
     }
 
     void apply(const Event& e) {
@@ -409,7 +403,7 @@ private:
                 continue;
             }
             const qint64 start = toReal(*open);
-            if (!spans_.empty() && start < std::prev(spans_.end())->second.to) {
+            if (!spans_.empty() && start < std::prev(spans_.end())->second) {
                 fail("an open span starts inside counted time");
             }
             first = std::min(first, start);
@@ -475,7 +469,7 @@ private:
     qint64 loggedThisEvent_ = 0;
     bool clockUnseen_ = false;
 
-    std::map<qint64, Span> spans_;
+    std::map<qint64, qint64> spans_;  // counted real time, from → to
     std::map<QDate, qint64> firstCounted_;
     std::optional<QHash<QString, QVariant>> savedAtExit_;  // the store as the last exit left it
     QDate shownDay_;
