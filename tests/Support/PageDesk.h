@@ -38,4 +38,15 @@ public:
         tick();
         return *tracker;
     }
+    // The tracker started on `page`, and that page built over it as the window shows it.
+    template <typename Page>
+    std::unique_ptr<Page> openOn(AppPage page) {
+        open();
+        tracker->setCurrentPage(page);
+        auto view = std::make_unique<Page>(*tracker, context);
+        view->resize(360, 560);
+        view->show();
+        QCoreApplication::processEvents();
+        return view;
+    }
 };

@@ -36,11 +36,7 @@ struct Dashboard {
         desk.storeToday(sitting, breaks);
         desk.settings.setBoolean(u"showExerciseOffset"_s, exercise);
         desk.settings.setBoolean(u"postureTrackingEnabled"_s, posture);
-        desk.open();
-        view = std::make_unique<DashboardView>(*desk.tracker, desk.context);
-        view->resize(360, 560);
-        view->show();
-        QCoreApplication::processEvents();
+        view = desk.openOn<DashboardView>(AppPage::dashboard);
     }
     SittingTracker& tracker() { return *desk.tracker; }
 };

@@ -30,13 +30,8 @@ struct ResetPage {
     std::unique_ptr<ResetView> view;
 
     explicit ResetPage(const QString& routine = u"Shoulder Reset"_s) {
-        desk.open();
-        desk.tracker->setCurrentPage(AppPage::reset);
         desk.random.queued = {indexOfRoutine(routine)};
-        view = std::make_unique<ResetView>(*desk.tracker, desk.context);
-        view->resize(360, 560);
-        view->show();
-        QCoreApplication::processEvents();
+        view = desk.openOn<ResetView>(AppPage::reset);
     }
     // One second of the countdown, as its timer would run it.
     void seconds(int count) {

@@ -23,14 +23,7 @@ struct SettingsPage {
     PageDesk desk;
     std::unique_ptr<SettingsView> view;
 
-    void open() {
-        desk.open();
-        desk.tracker->setCurrentPage(AppPage::settings);
-        view = std::make_unique<SettingsView>(*desk.tracker, desk.context);
-        view->resize(360, 560);
-        view->show();
-        QCoreApplication::processEvents();
-    }
+    void open() { view = desk.openOn<SettingsView>(AppPage::settings); }
     SittingTracker& tracker() { return *desk.tracker; }
     // Opens the cadence pop-up and picks the highlighted entry with Return, as a user would.
     void pickInPopup(int index) {
