@@ -201,33 +201,26 @@ TEST(TimeRingChart, MinutesTextAndFractionsSaturateRatherThanWrapNegative) {
     EXPECT_EQ(TimeRingChart::formatMinutes(most), u"153722867280912930h 7m"_s);
 }
 
-TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
-    ProgressBar bar;
-    bar.resize(200, 4);
-    bar.setColor(Qt::red);
-    const auto redAt = [&bar](int x) {
-        const QImage image = renderWidget(bar);
-        const QColor pixel = image.pixelColor(x, 2);
-        return pixel.red() > 200 && pixel.green() < 80;
-    };
-    bar.setProgress(0.0, false);
-    EXPECT_FALSE(redAt(10));
-    bar.setProgress(0.5, false);
-    EXPECT_TRUE(redAt(90));
-    EXPECT_FALSE(redAt(110));
-    bar.setProgress(1.3, false);
-    EXPECT_TRUE(redAt(197));
-    EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
-}
-
-TEST(ProgressBar, GivenItsValueAgainDoesNotRedraw) {
+TEST(ProgressBar, FillsItsFractionFromTheLeftClampedAndGivenItsValueAgainDoesNotRedraw) {
     // Inside a breathing card every repaint of the bar draws the whole card afresh.
     QWidget card;
     card.resize(220, 20);
     auto* bar = new ProgressBar(&card);
     bar->setGeometry(10, 8, 200, 4);
     bar->setColor(Qt::red);
+    const auto redAt = [bar](int x) {
+        const QColor pixel = renderWidget(*bar).pixelColor(x, 2);
+        return pixel.red() > 200 && pixel.green() < 80;
+    };
+    bar->setProgress(0.0, false);
+    EXPECT_FALSE(redAt(10));
+    bar->setProgress(1.3, false);
+    EXPECT_TRUE(redAt(197));
+    EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
     bar->setProgress(0.5, false);
+    EXPECT_TRUE(redAt(90));
+    EXPECT_FALSE(redAt(110));
+
     card.show();
     QTest::qWait(50);
     int paints = 0;
