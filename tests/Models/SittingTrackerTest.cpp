@@ -243,16 +243,6 @@ TEST(SittingTrackerDay, MidnightWhileSittingStartsTheNewDayFromMidnight) {
     }
 }
 
-TEST(SittingTrackerDay, ReleaseBanksTheOpenSessionLessTheIdleTail) {
-    Desk desk;
-    desk.launch();
-    desk.work(12min);
-    desk.clock.advance(100s);
-    desk.idle.idle = 100s;  // gone for a while already when the app is quit
-    desk.tracker.reset();
-    EXPECT_EQ(desk.stored(u"bankedMs"_s), 12 * kMinute);
-}
-
 TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakEndsTheBreakThere) {
     Desk desk;
     SittingTracker& tracker = desk.launch();
@@ -283,7 +273,7 @@ TEST(SittingTrackerOperations, ExerciseOffsetFollowsTheDaysSitting) {
     }
 }
 
-TEST(SittingTrackerOperations, ExerciseAndSwitchesAreSavedAndSurviveARestart) {
+TEST(SittingTrackerOperations, ExerciseSwitchesAndTheOpenSessionLessItsIdleTailSurviveARestart) {
     Desk desk;
     SittingTracker& tracker = desk.launch();
     tracker.logExercise(20);
@@ -291,7 +281,11 @@ TEST(SittingTrackerOperations, ExerciseAndSwitchesAreSavedAndSurviveARestart) {
     tracker.setShowExerciseOffset(true);
     tracker.setPostureTrackingEnabled(true);
     EXPECT_EQ(tracker.exerciseMinutes(), 20);
+    desk.work(12min);
+    desk.clock.advance(100s);
+    desk.idle.idle = 100s;  // gone for a while already when the app is quit
     desk.tracker.reset();
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 12 * kMinute);
     const SittingTracker& again = desk.launch();
     EXPECT_EQ(again.exerciseMinutes(), 20);
     EXPECT_TRUE(again.showExerciseOffset());
@@ -388,11 +382,7 @@ TEST(SittingTrackerClock, ASetClockMovesNoDayAndARealMidnightStillDoes) {
         {"past midnight and back", evening, andBack(3 * 3600 + 20 * 60)},
         {"three hours ahead at night", evening, setBy(3 * 3600)},
         {"launched a day ahead, corrected", evening.addDays(1), setBy(-24 * 3600)},
-        {"launched a year behind, corrected", evening.addYears(-1),
-         [](Desk& desk) {
-             desk.clock.setWall(desk.clock.now().addYears(1));
-             desk.tickWithIdle(5s);
-         }},
+        {"launched a year behind, corrected", evening.addYears(-1), setBy(365 * 24 * 3600)},
     };
     for (const Case& c : cases) {
         Desk desk;
