@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 
 #include "Data/ScienceNudges.h"
@@ -357,32 +356,20 @@ TEST(SittingTrackerClock, AWallClockSetBackNeitherLowersTotalsNorBanksNegativeTi
 TEST(SittingTrackerClock, ASetClockMovesNoDayAndARealMidnightStillDoes) {
     const QDate day(2026, 3, 10);
     const QDateTime evening(day, QTime(21, 0));
+    // The clock is set by `by` seconds, and when `andBack` set back two minutes later.
     struct Case {
         const char* name;
         QDateTime launchAt;
-        std::function<void(Desk&)> setClock;
-    };
-    const auto setBy = [](qint64 by) {
-        return [by](Desk& desk) {
-            desk.clock.setWall(desk.clock.now().addSecs(by));
-            desk.tickWithIdle(5s);
-        };
-    };
-    const auto andBack = [](qint64 by) {
-        return [by](Desk& desk) {
-            desk.clock.setWall(desk.clock.now().addSecs(by));
-            desk.work(2min);
-            desk.clock.setWall(desk.clock.now().addSecs(-by));
-            desk.tickWithIdle(5s);
-        };
+        qint64 by;
+        bool andBack;
     };
     const Case cases[] = {
-        {"one day ahead and back", evening, andBack(24 * 3600)},
-        {"two days back and back", evening, andBack(-2 * 24 * 3600)},
-        {"past midnight and back", evening, andBack(3 * 3600 + 20 * 60)},
-        {"three hours ahead at night", evening, setBy(3 * 3600)},
-        {"launched a day ahead, corrected", evening.addDays(1), setBy(-24 * 3600)},
-        {"launched a year behind, corrected", evening.addYears(-1), setBy(365 * 24 * 3600)},
+        {"one day ahead and back", evening, 24 * 3600, true},
+        {"two days back and back", evening, -2 * 24 * 3600, true},
+        {"past midnight and back", evening, 3 * 3600 + 20 * 60, true},
+        {"three hours ahead at night", evening, 3 * 3600, false},
+        {"launched a day ahead, corrected", evening.addDays(1), -24 * 3600, false},
+        {"launched a year behind, corrected", evening.addYears(-1), 365 * 24 * 3600, false},
     };
     for (const Case& c : cases) {
         Desk desk;
@@ -393,7 +380,12 @@ TEST(SittingTrackerClock, ASetClockMovesNoDayAndARealMidnightStillDoes) {
         desk.clock.setWall(c.launchAt);
         SittingTracker& tracker = desk.launch();
         desk.work(40s);
-        c.setClock(desk);
+        desk.clock.setWall(desk.clock.now().addSecs(c.by));
+        if (c.andBack) {
+            desk.work(2min);
+            desk.clock.setWall(desk.clock.now().addSecs(-c.by));
+        }
+        desk.tickWithIdle(5s);
         desk.work(5min);
 
         EXPECT_EQ(tracker.exerciseMinutes(), 20) << c.name;
