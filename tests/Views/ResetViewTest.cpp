@@ -45,22 +45,6 @@ struct ResetPage {
 
 }  // namespace
 
-TEST(ResetView, ArrivesWithAFullRoutineReadyToStartAndSurpriseMeChosen) {
-    ResetPage page(u"Shoulder Reset"_s);
-    EXPECT_TRUE(page.view->pill(std::nullopt)->isSelected());
-    EXPECT_TRUE(page.view->pill(std::nullopt)->isChecked());
-    for (const RoutineCategory category : RoutineCategories::allCases) {
-        EXPECT_FALSE(page.view->pill(category)->isSelected());
-    }
-    EXPECT_EQ(page.view->routineName(), u"Shoulder Reset"_s);
-    EXPECT_EQ(page.view->categoryLine(), u"\U0001F938 STRETCH BREAK"_s);
-    EXPECT_EQ(page.view->stepText(), u"Shoulder rolls ×10 (forward)"_s);
-    EXPECT_EQ(page.view->countdownText(), u"1:00"_s);
-    EXPECT_TRUE(page.view->startButton()->isVisible());
-    EXPECT_TRUE(page.view->skipButton()->isVisible());
-    EXPECT_FALSE(page.view->runner().isCounting());
-}
-
 TEST(ResetView, FullBodyStretchStepsByElapsedTimeTurnsOrangeForTheLastTenSecondsAndCompletes) {
     ResetPage page(u"Full Body Stretch"_s);
     const QStringList steps = Routines::all()[indexOfRoutine(u"Full Body Stretch"_s)].steps;
@@ -131,8 +115,21 @@ TEST(ResetView, SkipShowsTheCompletionWithoutTouchingTheTracker) {
     EXPECT_EQ(page.tracker().currentPage(), AppPage::dashboard);
 }
 
-TEST(ResetView, APillDrawsAgainAndStopsACountdownInProgress) {
+TEST(ResetView, ArrivesReadyWithSurpriseMeChosenAndAPillDrawsAgainStoppingACountdown) {
     ResetPage page(u"Shoulder Reset"_s);
+    EXPECT_TRUE(page.view->pill(std::nullopt)->isSelected());
+    EXPECT_TRUE(page.view->pill(std::nullopt)->isChecked());
+    for (const RoutineCategory category : RoutineCategories::allCases) {
+        EXPECT_FALSE(page.view->pill(category)->isSelected());
+    }
+    EXPECT_EQ(page.view->routineName(), u"Shoulder Reset"_s);
+    EXPECT_EQ(page.view->categoryLine(), u"\U0001F938 STRETCH BREAK"_s);
+    EXPECT_EQ(page.view->stepText(), u"Shoulder rolls ×10 (forward)"_s);
+    EXPECT_EQ(page.view->countdownText(), u"1:00"_s);
+    EXPECT_TRUE(page.view->startButton()->isVisible());
+    EXPECT_TRUE(page.view->skipButton()->isVisible());
+    EXPECT_FALSE(page.view->runner().isCounting());
+
     QTest::mouseClick(page.view->startButton(), Qt::LeftButton);
     page.seconds(5);
     page.desk.random.queued = {1};  // the second walk: "Walk & Hydrate"
