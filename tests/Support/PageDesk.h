@@ -24,14 +24,6 @@ public:
     PageContext context{motion, [this](const QUrl& url) { opened.push_back(url); }, random,
                         autostart};
 
-    // A baseline is kept from an earlier day: upright, level, a neck at 90°.
-    void storeCalibration() {
-        settings.setBoolean(QStringLiteral("postureCalibrated"), true);
-        settings.setReal(QStringLiteral("baselineHeadTilt"), 0.0);
-        settings.setReal(QStringLiteral("baselineShoulderTilt"), 0.0);
-        settings.setReal(QStringLiteral("baselineSlouchAngle"), 90.0);
-    }
-
     // The tracker starts, and its first tick publishes the day so far.
     SittingTracker& open() {
         launch();

@@ -46,6 +46,14 @@ public:
         settings.setReal(QStringLiteral("bankedBreakMs"), breakMinutes * 60'000.0);
     }
 
+    // A baseline is kept from an earlier day: level shoulders, a neck at 90°, the head as given.
+    void storeCalibration(double headTilt = 0.0) {
+        settings.setBoolean(QStringLiteral("postureCalibrated"), true);
+        settings.setReal(QStringLiteral("baselineHeadTilt"), headTilt);
+        settings.setReal(QStringLiteral("baselineShoulderTilt"), 0.0);
+        settings.setReal(QStringLiteral("baselineSlouchAngle"), 90.0);
+    }
+
     bool startCamera() {
         tracker->postureCamera().start();
         return waitUntil([this] { return tracker->postureCamera().isRunning(); });
