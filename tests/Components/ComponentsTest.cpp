@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numbers>
 
@@ -96,6 +97,17 @@ private:
     int& count_;
 };
 
+// The smallest rectangle that holds every pixel passing `ink`.
+QRect inkBounds(const QImage& image, const std::function<bool(QRgb)>& ink) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            bounds |= ink(image.pixel(x, y)) ? QRect(x, y, 1, 1) : QRect();
+        }
+    }
+    return bounds;
+}
+
 QImage renderWidget(QWidget& widget) {
     QImage image(widget.size(), QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -105,25 +117,7 @@ QImage renderWidget(QWidget& widget) {
 
 }  // namespace
 
-TEST(StatCard, ReducedTransparencyIsAFlatFillThatKeepsItsShadows) {
-    AccessibilityPreferences motion;
-    motion.setReduceTransparency(true);
-    const QImage image = renderCard(CardDepth::standard, motion);
-    EXPECT_EQ(image.pixelColor(150, 90).rgb(), GlassTheme::fromSrgb({0.96, 0.97, 0.96}).rgb());
-    EXPECT_EQ(image.pixelColor(100, 60).rgb(), image.pixelColor(200, 120).rgb());
-    EXPECT_GT(darkness(image.pixel(150, 143)), 0.005);  // the shadow below the card
-
-    // The sheen: lit from the top-left corner, fading out before the middle.
-    motion.setReduceTransparency(false);
-    const QImage glass = renderCard(CardDepth::standard, motion, Qt::gray);
-    const int topLeft = qGray(glass.pixel(72, 52));
-    const int middle = qGray(glass.pixel(150, 90));
-    const int bottomRight = qGray(glass.pixel(228, 112));
-    EXPECT_GT(topLeft, middle + 5);
-    EXPECT_LE(bottomRight, middle);
-}
-
-TEST(StatCard, AProminentCardCastsAFurtherDarkerShadowThanARecessedOne) {
+TEST(StatCard, AProminentCardCastsAFurtherDarkerShadowAndReducedTransparencyKeepsShadows) {
     AccessibilityPreferences motion;
     const QImage prominent = renderCard(CardDepth::prominent, motion);
     const QImage recessed = renderCard(CardDepth::recessed, motion);
@@ -134,6 +128,19 @@ TEST(StatCard, AProminentCardCastsAFurtherDarkerShadowThanARecessedOne) {
     }
     EXPECT_GT(darkness(prominent.pixel(150, 156)), 0.001);
     EXPECT_LT(darkness(recessed.pixel(150, 156)), 0.001);
+
+    // The sheen: lit from the top-left corner, fading out before the middle.
+    const QImage glass = renderCard(CardDepth::standard, motion, Qt::gray);
+    const int middle = qGray(glass.pixel(150, 90));
+    EXPECT_GT(qGray(glass.pixel(72, 52)), middle + 5);
+    EXPECT_LE(qGray(glass.pixel(228, 112)), middle);
+
+    // Reduced transparency: a flat fill, its shadow still below it.
+    motion.setReduceTransparency(true);
+    const QImage flat = renderCard(CardDepth::standard, motion);
+    EXPECT_EQ(flat.pixelColor(150, 90).rgb(), GlassTheme::fromSrgb({0.96, 0.97, 0.96}).rgb());
+    EXPECT_EQ(flat.pixelColor(100, 60).rgb(), flat.pixelColor(200, 120).rgb());
+    EXPECT_GT(darkness(flat.pixel(150, 143)), 0.005);
 }
 
 TEST(TimeRingChart, ArcsCoverTheirSharesClockwiseFromTwelve) {
@@ -158,6 +165,11 @@ TEST(TimeRingChart, ArcsCoverTheirSharesClockwiseFromTwelve) {
         EXPECT_GT(track.lightness(), 200) << turn;  // only the faint track
         EXPECT_FALSE(isSitting(track) || isBreak(track));
     }
+    // The most minutes there can be: the middle shows the sum of both, which must not wrap
+    // (the sanitizer build stops here if it does).
+    constexpr qint64 most = std::numeric_limits<qint64>::max();
+    chart.setMinutes(most, most);
+    renderWidget(chart);
 }
 
 TEST(TimeRingChart, RingAndLegendCentreAsOneRowForShortAndLongValues) {
@@ -166,19 +178,11 @@ TEST(TimeRingChart, RingAndLegendCentreAsOneRowForShortAndLongValues) {
         chart.setMinutes(sitting, breaks);
         chart.resize(320, chart.sizeHint().height());
         const QImage image = renderWidget(chart);
-        int left = image.width();
-        int right = -1;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (qGray(image.pixel(x, y)) < 245) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-            }
-        }
+        const QRect drawn = inkBounds(image, [](QRgb pixel) { return qGray(pixel) < 245; });
         // The ring's square on the left (its stroke reaches half a width beyond it, which the
         // layout leaves out), the longest legend value on the right.
-        EXPECT_NEAR(left + TimeRingChart::ringWidth / 2, image.width() - 1 - right, 2)
+        EXPECT_NEAR(drawn.left() + TimeRingChart::ringWidth / 2, image.width() - 1 - drawn.right(),
+                    2)
             << sitting << "m sitting";
     }
 }
@@ -195,40 +199,28 @@ TEST(TimeRingChart, MinutesTextAndFractionsSaturateRatherThanWrapNegative) {
     EXPECT_DOUBLE_EQ(halves.breakEnd, 1.0);
     EXPECT_EQ(TimeRingChart::formatMinutes(std::numeric_limits<qint64>::min()), u"0m"_s);
     EXPECT_EQ(TimeRingChart::formatMinutes(most), u"153722867280912930h 7m"_s);
-    // Drawing puts the sum of both in the middle; the sanitizer build stops here if it wraps.
-    TimeRingChart chart;
-    chart.resize(chart.sizeHint());
-    chart.setMinutes(most, most);
-    renderWidget(chart);
 }
 
-TEST(ProgressBar, FillsItsFractionFromTheLeftClamped) {
-    ProgressBar bar;
-    bar.resize(200, 4);
-    bar.setColor(Qt::red);
-    const auto redAt = [&bar](int x) {
-        const QImage image = renderWidget(bar);
-        const QColor pixel = image.pixelColor(x, 2);
-        return pixel.red() > 200 && pixel.green() < 80;
-    };
-    bar.setProgress(0.0, false);
-    EXPECT_FALSE(redAt(10));
-    bar.setProgress(0.5, false);
-    EXPECT_TRUE(redAt(90));
-    EXPECT_FALSE(redAt(110));
-    bar.setProgress(1.3, false);
-    EXPECT_TRUE(redAt(197));
-    EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
-}
-
-TEST(ProgressBar, GivenItsValueAgainDoesNotRedraw) {
+TEST(ProgressBar, FillsItsFractionFromTheLeftClampedAndGivenItsValueAgainDoesNotRedraw) {
     // Inside a breathing card every repaint of the bar draws the whole card afresh.
     QWidget card;
     card.resize(220, 20);
     auto* bar = new ProgressBar(&card);
     bar->setGeometry(10, 8, 200, 4);
     bar->setColor(Qt::red);
+    const auto redAt = [bar](int x) {
+        const QColor pixel = renderWidget(*bar).pixelColor(x, 2);
+        return pixel.red() > 200 && pixel.green() < 80;
+    };
+    bar->setProgress(0.0, false);
+    EXPECT_FALSE(redAt(10));
+    bar->setProgress(1.3, false);
+    EXPECT_TRUE(redAt(197));
+    EXPECT_DOUBLE_EQ(ProgressBar::fillWidth(200, -0.5), 0.0);
     bar->setProgress(0.5, false);
+    EXPECT_TRUE(redAt(90));
+    EXPECT_FALSE(redAt(110));
+
     card.show();
     QTest::qWait(50);
     int paints = 0;
@@ -519,14 +511,7 @@ TEST(StudyLink, ClickOpensTheStudysDoiPageAndABadAddressDoesNothing) {
     QImage drawn(card.size(), QImage::Format_ARGB32);
     drawn.fill(Qt::transparent);
     card.render(&drawn, {}, {}, QWidget::DrawChildren);
-    QRect ink;
-    for (int y = 0; y < drawn.height(); ++y) {
-        for (int x = 0; x < drawn.width(); ++x) {
-            if (qAlpha(drawn.pixel(x, y)) > 40) {
-                ink |= QRect(x, y, 1, 1);
-            }
-        }
-    }
+    const QRect ink = inkBounds(drawn, [](QRgb pixel) { return qAlpha(pixel) > 40; });
     EXPECT_EQ(ink.right(), 200 - 6 - 1);
     EXPECT_EQ(ink.top(), 6);
     EXPECT_EQ(ink.width(), 13);  // an 11 pt symbol

@@ -56,10 +56,7 @@ TEST(Catalogues, MatchTheProductTextCharacterForCharacter) {
     EXPECT_TRUE(Routines::all()[2].steps[1].contains(u"2\u20133"_s));
     EXPECT_TRUE(Routines::all()[4].steps[0].contains(u"\u00d710"_s));
 
-    QStringList cheers;
-    for (const QString& cheer : CompletionMessages::all()) {
-        cheers << cheer;
-    }
+    const QStringList cheers(CompletionMessages::all().begin(), CompletionMessages::all().end());
     ASSERT_EQ(cheers.size(), 10);
     EXPECT_EQ(digest(cheers), "6091057284a81b8a369fdd5c27f91134c278bd3e32592b9993cb078e444b6843");
 
@@ -68,10 +65,7 @@ TEST(Catalogues, MatchTheProductTextCharacterForCharacter) {
         reminders << message.title + u'\t' + message.body;
         EXPECT_TRUE(message.body.contains(u"{mins}"_s)) << message.title.toStdString();
     }
-    QStringList facts;
-    for (const QString& fact : ScienceNudges::nudges()) {
-        facts << fact;
-    }
+    const QStringList facts(ScienceNudges::nudges().begin(), ScienceNudges::nudges().end());
     ASSERT_EQ(reminders.size(), 80);
     ASSERT_EQ(facts.size(), 10);
     EXPECT_EQ(digest(reminders),

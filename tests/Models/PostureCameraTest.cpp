@@ -90,6 +90,9 @@ TEST(PostureCamera, CalibrationKeepsTheCurrentMeasurementAcrossARestart) {
     PostureRig rig;
     rig.camera->calibrate();  // nothing measured yet
     EXPECT_TRUE(rig.settings.values.isEmpty());
+    // Uncalibrated, upright is the baseline: level and a neck at 90°.
+    EXPECT_EQ(rig.camera->baselineHeadTilt(), 0.0);
+    EXPECT_EQ(rig.camera->baselineShoulderTilt(), 0.0);
     EXPECT_EQ(rig.camera->baselineSlouchAngle(), 90.0);
     EXPECT_FALSE(rig.camera->isCalibrated());
 

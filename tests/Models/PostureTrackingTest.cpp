@@ -8,10 +8,7 @@ using namespace Qt::StringLiterals;
 TEST(PostureTracking, OnAtLaunchTheCameraStartsAndTicksJudgeAgainstTheLatestBaseline) {
     TrackerDesk desk;
     desk.settings.put(u"postureTrackingEnabled"_s, true);
-    desk.settings.put(u"postureCalibrated"_s, true);
-    desk.settings.put(u"baselineHeadTilt"_s, 4.0);
-    desk.settings.put(u"baselineShoulderTilt"_s, 0.0);
-    desk.settings.put(u"baselineSlouchAngle"_s, 90.0);
+    desk.storeCalibration(4.0);
     SittingTracker& tracker = desk.launch();
     EXPECT_EQ(tracker.postureCamera().baselineHeadTilt(), 4.0);  // loaded at construction
     ASSERT_TRUE(waitUntil([&] { return tracker.postureCamera().isRunning(); }));

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <limits>
 
 #include "Data/ScienceNudges.h"
@@ -18,8 +17,8 @@ namespace {
 // The desk at 9:00 on 10 March 2026, with ticks every 30 s on demand.
 class Desk : public TrackerDesk {
 public:
-    // 30 s pass, then the tick reads this much idleness.
-    void tickWithIdle(seconds idleNow) {
+    // 30 s pass, then the tick reads this much idleness, or none when the sample fails.
+    void tickWithIdle(std::optional<milliseconds> idleNow) {
         clock.advance(SittingTracker::tickInterval);
         idle.idle = idleNow;
         tracker->tick();
@@ -35,12 +34,6 @@ public:
         for (auto t = SittingTracker::tickInterval; t <= span; t += SittingTracker::tickInterval) {
             tickWithIdle(t);
         }
-    }
-    // Launch on a day whose record already holds this much sitting.
-    void storeToday(double bankedMs, double bankedBreakMs = 0) {
-        settings.setString(u"lastDate"_s, clock.now().date().toString(u"yyyy-MM-dd"_s));
-        settings.setReal(u"bankedMs"_s, bankedMs);
-        settings.setReal(u"bankedBreakMs"_s, bankedBreakMs);
     }
     double stored(const QString& key) const { return settings.real(key).value_or(-1); }
 };
@@ -61,39 +54,36 @@ private:
 
 }  // namespace
 
-TEST(SittingTrackerCreation, NewDayStartsAtZeroAndStampsTheDateAtOnce) {
-    Desk desk;
-    desk.settings.setString(u"lastDate"_s, u"2026-03-09"_s);
-    desk.settings.setReal(u"bankedMs"_s, 5 * kMinute);
-    desk.settings.setInteger(u"exerciseToday"_s, 20);
-    SittingTracker& tracker = desk.launch();
+// Yesterday's record starts the new day at zero, stamped at once; today's goes on, its minutes
+// shown from the first tick.
+TEST(SittingTrackerCreation, TodaysRecordContinuesAndAnEarlierDaysStartsAtZero) {
+    for (const bool today : {true, false}) {
+        SCOPED_TRACE(today ? "today" : "yesterday");
+        Desk desk;
+        desk.storeToday(100.000004, 12);  // a fraction of a millisecond too
+        if (!today) {
+            desk.settings.setString(u"lastDate"_s, u"2026-03-09"_s);
+        }
+        desk.settings.setInteger(u"exerciseToday"_s, 15);
+        desk.settings.setInteger(u"microBreaksToday"_s, 4);
+        SittingTracker& tracker = desk.launch();
 
-    EXPECT_EQ(tracker.exerciseMinutes(), 0);
-    EXPECT_EQ(tracker.microBreaksTaken(), 0);
-    EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-10"_s);
-    EXPECT_EQ(desk.stored(u"bankedMs"_s), 0.0);
-}
+        EXPECT_EQ(tracker.exerciseMinutes(), today ? 15 : 0);
+        EXPECT_EQ(tracker.microBreaksTaken(), today ? 4 : 0);
+        EXPECT_EQ(desk.settings.string(u"lastDate"_s), u"2026-03-10"_s);
+        EXPECT_EQ(desk.stored(u"bankedMs"_s), today ? 100.000004 * kMinute : 0.0);
+        EXPECT_EQ(tracker.totalSittingMinutes(), 0);
+        EXPECT_TRUE(tracker.tickTimer().isActive());
 
-TEST(SittingTrackerCreation, SameDayContinuesTheStoredRecordAndShowsMinutesAtTheFirstTick) {
-    Desk desk;
-    desk.storeToday(100 * kMinute + 0.25, 12 * kMinute);
-    desk.settings.setInteger(u"exerciseToday"_s, 15);
-    desk.settings.setInteger(u"microBreaksToday"_s, 4);
-    SittingTracker& tracker = desk.launch();
-
-    EXPECT_EQ(tracker.exerciseMinutes(), 15);
-    EXPECT_EQ(tracker.microBreaksTaken(), 4);
-    EXPECT_EQ(tracker.totalSittingMinutes(), 0);
-    EXPECT_TRUE(tracker.tickTimer().isActive());
-
-    desk.tickWithIdle(5s);
-    EXPECT_EQ(tracker.totalSittingMinutes(), 100);
-    EXPECT_EQ(tracker.breakMinutes(), 12);
+        desk.tickWithIdle(5s);
+        EXPECT_EQ(tracker.totalSittingMinutes(), today ? 100 : 0);
+        EXPECT_EQ(tracker.breakMinutes(), today ? 12 : 0);
+    }
 }
 
 TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
     Desk desk;
-    desk.storeToday(std::numeric_limits<double>::quiet_NaN(), -5 * kMinute);
+    desk.storeToday(std::numeric_limits<double>::quiet_NaN(), -5);
     desk.settings.put(u"exerciseToday"_s, -7);
     desk.settings.put(u"reminderInterval"_s, u"thirty"_s);
     desk.settings.put(u"showExerciseOffset"_s, u"yes"_s);
@@ -112,7 +102,7 @@ TEST(SittingTrackerCreation, DamagedStoredValuesFallBackToDefaults) {
         EXPECT_EQ(other.launch().reminderInterval(), 30) << interval;
     }
     for (double absurd :
-         {std::numeric_limits<double>::infinity(), 1e300, 5e23, 26 * 60 * kMinute}) {
+         {std::numeric_limits<double>::infinity(), 1e300, 5e23 / kMinute, 26.0 * 60}) {
         Desk other;
         other.storeToday(absurd, absurd);
         other.settings.setInteger(u"microBreaksToday"_s, 1'000'000'000);
@@ -252,16 +242,6 @@ TEST(SittingTrackerDay, MidnightWhileSittingStartsTheNewDayFromMidnight) {
     }
 }
 
-TEST(SittingTrackerDay, ReleaseBanksTheOpenSessionLessTheIdleTail) {
-    Desk desk;
-    desk.launch();
-    desk.work(12min);
-    desk.clock.advance(100s);
-    desk.idle.idle = 100s;  // gone for a while already when the app is quit
-    desk.tracker.reset();
-    EXPECT_EQ(desk.stored(u"bankedMs"_s), 12 * kMinute);
-}
-
 TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakEndsTheBreakThere) {
     Desk desk;
     SittingTracker& tracker = desk.launch();
@@ -272,9 +252,8 @@ TEST(SittingTrackerOperations, ResetAfterBreakDuringABreakEndsTheBreakThere) {
     EXPECT_EQ(desk.stored(u"bankedMs"_s), banked);
     EXPECT_EQ(tracker.breakMinutes(), 5);
 
-    desk.clock.advance(2min);
-    desk.idle.idle = 1s;
-    desk.tracker->tick();
+    desk.clock.advance(90s);
+    desk.tickWithIdle(1s);
     // 17 minutes in all: the reopened session does not count the break's minutes again.
     EXPECT_EQ(tracker.breakMinutes(), 5);
     EXPECT_EQ(tracker.totalSittingMinutes(), 12);
@@ -285,7 +264,7 @@ TEST(SittingTrackerOperations, ExerciseOffsetFollowsTheDaysSitting) {
         {359, 0}, {360, 30}, {480, 52}, {600, 75}, {900, 75}};
     for (const auto& [minutes, offset] : table) {
         Desk desk;
-        desk.storeToday(minutes * kMinute - 30'000);
+        desk.storeToday(minutes - 0.5);
         SittingTracker& tracker = desk.launch();
         desk.tickWithIdle(1s);
         EXPECT_EQ(tracker.totalSittingMinutes(), static_cast<qint64>(minutes));
@@ -293,7 +272,7 @@ TEST(SittingTrackerOperations, ExerciseOffsetFollowsTheDaysSitting) {
     }
 }
 
-TEST(SittingTrackerOperations, ExerciseAndSwitchesAreSavedAndSurviveARestart) {
+TEST(SittingTrackerOperations, ExerciseSwitchesAndTheOpenSessionLessItsIdleTailSurviveARestart) {
     Desk desk;
     SittingTracker& tracker = desk.launch();
     tracker.logExercise(20);
@@ -301,7 +280,11 @@ TEST(SittingTrackerOperations, ExerciseAndSwitchesAreSavedAndSurviveARestart) {
     tracker.setShowExerciseOffset(true);
     tracker.setPostureTrackingEnabled(true);
     EXPECT_EQ(tracker.exerciseMinutes(), 20);
+    desk.work(12min);
+    desk.clock.advance(100s);
+    desk.idle.idle = 100s;  // gone for a while already when the app is quit
     desk.tracker.reset();
+    EXPECT_EQ(desk.stored(u"bankedMs"_s), 12 * kMinute);
     const SittingTracker& again = desk.launch();
     EXPECT_EQ(again.exerciseMinutes(), 20);
     EXPECT_TRUE(again.showExerciseOffset());
@@ -373,47 +356,36 @@ TEST(SittingTrackerClock, AWallClockSetBackNeitherLowersTotalsNorBanksNegativeTi
 TEST(SittingTrackerClock, ASetClockMovesNoDayAndARealMidnightStillDoes) {
     const QDate day(2026, 3, 10);
     const QDateTime evening(day, QTime(21, 0));
+    // The clock is set by `by` seconds, and when `andBack` set back two minutes later.
     struct Case {
         const char* name;
         QDateTime launchAt;
-        std::function<void(Desk&)> setClock;
-    };
-    const auto setBy = [](qint64 by) {
-        return [by](Desk& desk) {
-            desk.clock.setWall(desk.clock.now().addSecs(by));
-            desk.tickWithIdle(5s);
-        };
-    };
-    const auto andBack = [](qint64 by) {
-        return [by](Desk& desk) {
-            desk.clock.setWall(desk.clock.now().addSecs(by));
-            desk.work(2min);
-            desk.clock.setWall(desk.clock.now().addSecs(-by));
-            desk.tickWithIdle(5s);
-        };
+        qint64 by;
+        bool andBack;
     };
     const Case cases[] = {
-        {"one day ahead and back", evening, andBack(24 * 3600)},
-        {"two days back and back", evening, andBack(-2 * 24 * 3600)},
-        {"past midnight and back", evening, andBack(3 * 3600 + 20 * 60)},
-        {"three hours ahead at night", evening, setBy(3 * 3600)},
-        {"launched a day ahead, corrected", evening.addDays(1), setBy(-24 * 3600)},
-        {"launched a year behind, corrected", evening.addYears(-1),
-         [](Desk& desk) {
-             desk.clock.setWall(desk.clock.now().addYears(1));
-             desk.tickWithIdle(5s);
-         }},
+        {"one day ahead and back", evening, 24 * 3600, true},
+        {"two days back and back", evening, -2 * 24 * 3600, true},
+        {"past midnight and back", evening, 3 * 3600 + 20 * 60, true},
+        {"three hours ahead at night", evening, 3 * 3600, false},
+        {"launched a day ahead, corrected", evening.addDays(1), -24 * 3600, false},
+        {"launched a year behind, corrected", evening.addYears(-1), 365 * 24 * 3600, false},
     };
     for (const Case& c : cases) {
         Desk desk;
-        desk.storeToday(60 * kMinute);
+        desk.storeToday(60);
         desk.settings.setString(u"lastDate"_s, day.toString(u"yyyy-MM-dd"_s));
         desk.settings.setInteger(u"exerciseToday"_s, 20);
         desk.settings.setInteger(u"microBreaksToday"_s, 2);
         desk.clock.setWall(c.launchAt);
         SittingTracker& tracker = desk.launch();
         desk.work(40s);
-        c.setClock(desk);
+        desk.clock.setWall(desk.clock.now().addSecs(c.by));
+        if (c.andBack) {
+            desk.work(2min);
+            desk.clock.setWall(desk.clock.now().addSecs(-c.by));
+        }
+        desk.tickWithIdle(5s);
         desk.work(5min);
 
         EXPECT_EQ(tracker.exerciseMinutes(), 20) << c.name;
@@ -435,9 +407,7 @@ TEST(SittingTrackerIdle, AFailedSampleIsNotActivityAndOnlyTenSilentMinutesMeanNo
     desk.work(20min);
     // Ten minutes away; the compositor misses the fifth sample.
     for (auto t = 30s; t <= 10min; t += 30s) {
-        desk.clock.advance(30s);
-        desk.idle.idle = t == 150s ? std::nullopt : std::optional<milliseconds>(t);
-        tracker.tick();
+        desk.tickWithIdle(t == 150s ? std::nullopt : std::optional<milliseconds>(t));
     }
     desk.tickWithIdle(2s);
     EXPECT_EQ(tracker.microBreaksTaken(), 1);
@@ -446,15 +416,12 @@ TEST(SittingTrackerIdle, AFailedSampleIsNotActivityAndOnlyTenSilentMinutesMeanNo
     EXPECT_TRUE(tracker.idleTimeAvailable());
 
     // A source that stays silent: the minutes go on being shown, then it is given up.
-    desk.idle.idle.reset();
     for (int i = 0; i < 19; ++i) {
-        desk.clock.advance(30s);
-        tracker.tick();
+        desk.tickWithIdle(std::nullopt);
     }
     EXPECT_TRUE(tracker.idleTimeAvailable());
     EXPECT_EQ(tracker.totalSittingMinutes(), 29);
-    desk.clock.advance(30s);
-    tracker.tick();
+    desk.tickWithIdle(std::nullopt);
     EXPECT_FALSE(tracker.idleTimeAvailable());
     desk.tickWithIdle(3s);
     EXPECT_TRUE(tracker.idleTimeAvailable());

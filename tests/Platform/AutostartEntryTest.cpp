@@ -6,22 +6,9 @@
 #include <QTemporaryDir>
 #include <optional>
 
+#include "Support/FileBytes.h"
+
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-}  // namespace
 
 TEST(AutostartEntry, OnWritesAnEntryStartingTheBinaryAndOffRemovesIt) {
     QTemporaryDir config;
@@ -41,7 +28,7 @@ TEST(AutostartEntry, OnWritesAnEntryStartingTheBinaryAndOffRemovesIt) {
     // The folder does not exist yet: switching on makes it.
     ASSERT_TRUE(entry.setEnabled(true));
     EXPECT_TRUE(entry.isEnabled());
-    const QList<QByteArray> lines = contents(entry.path()).split('\n');
+    const QList<QByteArray> lines = fileBytes(entry.path()).split('\n');
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.front(), "[Desktop Entry]");
     EXPECT_TRUE(lines.contains("Type=Application"));
@@ -56,14 +43,14 @@ TEST(AutostartEntry, OnWritesAnEntryStartingTheBinaryAndOffRemovesIt) {
 TEST(AutostartEntry, AnEntryEditedByHandIsReadAsItStands) {
     QTemporaryDir config;
     AutostartEntry entry(config.path(), u"/usr/bin/spindrel"_s);
-    write(entry.path(), "[Desktop Entry]\nType=Application\nExec=spindrel\n");
-    EXPECT_TRUE(entry.isEnabled());
-
-    // How the desktops' own tools switch an entry off without deleting it.
-    write(entry.path(), "[Desktop Entry]\nType=Application\nExec=spindrel\nHidden=true\n");
-    EXPECT_FALSE(entry.isEnabled());
-    write(entry.path(), "[Desktop Entry]\nExec=spindrel\nX-GNOME-Autostart-enabled=false\n");
-    EXPECT_FALSE(entry.isEnabled());
+    // The last two are how the desktops' own tools switch an entry off without deleting it.
+    for (const auto& [text, enabled] :
+         {std::pair{"[Desktop Entry]\nType=Application\nExec=spindrel\n", true},
+          std::pair{"[Desktop Entry]\nType=Application\nExec=spindrel\nHidden=true\n", false},
+          std::pair{"[Desktop Entry]\nExec=spindrel\nX-GNOME-Autostart-enabled=false\n", false}}) {
+        ASSERT_TRUE(writeFileBytes(entry.path(), text));
+        EXPECT_EQ(entry.isEnabled(), enabled) << text;
+    }
     ASSERT_TRUE(entry.setEnabled(true));
     EXPECT_TRUE(entry.isEnabled());
 }
@@ -79,7 +66,7 @@ TEST(AutostartEntry, APathWithSpacesOrReservedCharactersIsQuoted) {
 TEST(AutostartEntry, AFolderThatCannotBeMadeLeavesItOffAndSaysSo) {
     QTemporaryDir config;
     const QString notAFolder = config.filePath(u"autostart"_s);
-    write(notAFolder, "a file where the folder should be");
+    ASSERT_TRUE(writeFileBytes(notAFolder, "a file where the folder should be"));
     AutostartEntry entry(notAFolder, u"/usr/bin/spindrel"_s);
     EXPECT_FALSE(entry.setEnabled(true));
     EXPECT_FALSE(entry.isEnabled());

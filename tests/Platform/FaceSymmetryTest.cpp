@@ -24,10 +24,7 @@ TEST(FaceSymmetry, GivesNothingWithoutAFaceToMirror) {
     EXPECT_FALSE(FaceSymmetry::rollDegrees(
         face, FaceWindow{kFaceCentre, kFaceCentre, std::numeric_limits<double>::infinity()}));
 
-    RgbImage grey;
-    grey.width = 64;
-    grey.height = 48;
-    grey.pixels = QByteArray(64 * 48 * 3, char(128));
+    const RgbImage grey{64, 48, QByteArray(64 * 48 * 3, char(128))};
     EXPECT_FALSE(FaceSymmetry::rollDegrees(grey, FaceWindow{32, 24, 20}));
     EXPECT_FALSE(FaceSymmetry::rollDegrees(RgbImage{}, FaceWindow{32, 24, 20}));
 }

@@ -89,10 +89,8 @@ TEST(HeadTiltPoseDetector, SetsTheEarLineToTheFacesRollAndKeepsTheRestOfTheBody)
 }
 
 TEST(HeadTiltPoseDetector, KeepsTheNetworksEarsWhereNoFaceShowsAndLooksNoFurtherForNobody) {
-    RgbImage wall;
-    wall.width = kFaceFrameSide;
-    wall.height = kFaceFrameSide;
-    wall.pixels = QByteArray(kFaceFrameSide * kFaceFrameSide * 3, char(90));
+    const RgbImage wall{kFaceFrameSide, kFaceFrameSide,
+                        QByteArray(kFaceFrameSide * kFaceFrameSide * 3, char(90))};
     const Outcome plain = detect(wall, kFirstPass, kSecondPass);
     ASSERT_TRUE(plain.body);
     EXPECT_EQ(plain.body->leftEar.y, kFirstPass.leftEar.y);

@@ -16,10 +16,8 @@ inline constexpr double kFaceRadius = 40.0;
 inline RgbImage drawnFace(double roll) {
     const double c = std::cos(roll * std::numbers::pi / 180.0);
     const double s = std::sin(roll * std::numbers::pi / 180.0);
-    RgbImage frame;
-    frame.width = kFaceFrameSide;
-    frame.height = kFaceFrameSide;
-    frame.pixels.resize(qsizetype(kFaceFrameSide) * kFaceFrameSide * 3);
+    RgbImage frame{kFaceFrameSide, kFaceFrameSide,
+                   QByteArray(qsizetype(kFaceFrameSide) * kFaceFrameSide * 3, '\0')};
     const auto blob = [](double u, double v, double atU, double atV, double sizeU, double sizeV) {
         const double du = (u - atU) / sizeU;
         const double dv = (v - atV) / sizeV;

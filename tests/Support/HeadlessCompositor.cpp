@@ -15,6 +15,7 @@
 #include "fake-input-client.h"
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -57,25 +58,24 @@ std::optional<Globals> listGlobals(wl_display* display, Registry& registry) {
 
 QProcessEnvironment baseEnvironment(const QString& home, const QString& runtime) {
     QProcessEnvironment environment;
-    environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/local/bin:/usr/bin:/bin"));
-    environment.insert(QStringLiteral("HOME"), home);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    environment.insert(u"PATH"_s, u"/usr/local/bin:/usr/bin:/bin"_s);
+    environment.insert(u"HOME"_s, home);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/config"_s);
     return environment;
 }
 
 }  // namespace
 
 bool HeadlessCompositor::installed(Kind kind) {
-    return !QStandardPaths::findExecutable(kind == Kind::sway ? QStringLiteral("sway")
-                                                              : QStringLiteral("kwin_wayland"))
+    return !QStandardPaths::findExecutable(kind == Kind::sway ? u"sway"_s : u"kwin_wayland"_s)
                 .isEmpty();
 }
 
 HeadlessCompositor::HeadlessCompositor(Kind kind) : kind_(kind) {
-    runtime_ = home_.path() + QStringLiteral("/runtime");
+    runtime_ = home_.path() + u"/runtime"_s;
     if (!home_.isValid() || !QDir().mkpath(runtime_)) {
-        failure_ = QStringLiteral("no temporary folder");
+        failure_ = u"no temporary folder"_s;
         return;
     }
     QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -94,8 +94,7 @@ bool HeadlessCompositor::startAgain() {
     socket_.clear();
     compositor_.start();
     if (!waitForSeat()) {
-        failure_ =
-            QStringLiteral("it offered no seat within %1 ms:\n%2").arg(kStartLimitMs).arg(log());
+        failure_ = u"it offered no seat within %1 ms:\n%2"_s.arg(kStartLimitMs).arg(log());
         return false;
     }
     return true;
@@ -111,33 +110,31 @@ HeadlessCompositor::~HeadlessCompositor() {
 
 void HeadlessCompositor::prepareSway() {
     // No bar, no X server of its own: nothing but the compositor.
-    const QString config = runtime_ + QStringLiteral("/sway.conf");
+    const QString config = runtime_ + u"/sway.conf"_s;
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly) || file.write("xwayland disable\n") < 0) {
-        failure_ = QStringLiteral("cannot write %1").arg(config);
+        failure_ = u"cannot write %1"_s.arg(config);
         return;
     }
     file.close();
     QProcessEnvironment environment = baseEnvironment(runtime_, runtime_);
-    environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
-    environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
-    environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    environment.insert(u"WLR_BACKENDS"_s, u"headless"_s);
+    environment.insert(u"WLR_LIBINPUT_NO_DEVICES"_s, u"1"_s);
+    environment.insert(u"WLR_RENDERER"_s, u"pixman"_s);
     compositor_.setProcessEnvironment(environment);
-    const QStringList sway{QStringLiteral("sway"), QStringLiteral("-c"), config};
+    const QStringList sway{u"sway"_s, u"-c"_s, config};
     if (geteuid() == 0) {
         // Its runtime folder must be its own, as a login would have made it, inside ours.
         if (!QFile::setPermissions(home_.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                      QFile::ExeOwner | QFile::ExeOther) ||
             chown(QFile::encodeName(runtime_).constData(), kNobody, kNobody) != 0 ||
             chown(QFile::encodeName(config).constData(), kNobody, kNobody) != 0) {
-            failure_ = QStringLiteral("cannot hand %1 to the unprivileged user").arg(runtime_);
+            failure_ = u"cannot hand %1 to the unprivileged user"_s.arg(runtime_);
             return;
         }
-        compositor_.setProgram(QStringLiteral("setpriv"));
-        compositor_.setArguments(QStringList{QStringLiteral("--reuid=65534"),
-                                             QStringLiteral("--regid=65534"),
-                                             QStringLiteral("--clear-groups")} +
-                                 sway);
+        compositor_.setProgram(u"setpriv"_s);
+        compositor_.setArguments(
+            QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s} + sway);
     } else {
         compositor_.setProgram(sway.first());
         compositor_.setArguments(sway.mid(1));
@@ -147,44 +144,38 @@ void HeadlessCompositor::prepareSway() {
 void HeadlessCompositor::prepareKWin() {
     // The installed binary carries a file capability that a container refuses to grant; a
     // plain copy has none and runs.
-    const QString binary = home_.path() + QStringLiteral("/kwin_wayland");
-    if (!QFile::copy(QStandardPaths::findExecutable(QStringLiteral("kwin_wayland")), binary) ||
+    const QString binary = home_.path() + u"/kwin_wayland"_s;
+    if (!QFile::copy(QStandardPaths::findExecutable(u"kwin_wayland"_s), binary) ||
         !QFile::setPermissions(binary, QFile::ReadOwner | QFile::ExeOwner)) {
-        failure_ = QStringLiteral("cannot copy kwin_wayland to %1").arg(binary);
+        failure_ = u"cannot copy kwin_wayland to %1"_s.arg(binary);
         return;
     }
     // KWin wants a session bus and logind's system bus; private ones keep it from the tests'.
-    const QString sessionBus =
-        QStringLiteral("unix:path=") + home_.path() + QStringLiteral("/session-bus");
-    const QString systemBus =
-        QStringLiteral("unix:path=") + home_.path() + QStringLiteral("/system-bus");
+    const QString sessionBus = u"unix:path="_s + home_.path() + u"/session-bus"_s;
+    const QString systemBus = u"unix:path="_s + home_.path() + u"/system-bus"_s;
     if (!startBus(sessionBus) || !startBus(systemBus)) {
         return;
     }
     QProcessEnvironment environment = baseEnvironment(home_.path(), runtime_);
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), sessionBus);
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), systemBus);
+    environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, sessionBus);
+    environment.insert(u"DBUS_SYSTEM_BUS_ADDRESS"_s, systemBus);
     // KWin offers fake input only to clients its desktop files name; the test's typing is none.
-    environment.insert(QStringLiteral("KWIN_WAYLAND_NO_PERMISSION_CHECKS"), QStringLiteral("1"));
+    environment.insert(u"KWIN_WAYLAND_NO_PERMISSION_CHECKS"_s, u"1"_s);
     compositor_.setProcessEnvironment(environment);
     // A socket name of our own, so that a restarted KWin listens where the last one did.
     compositor_.setProgram(binary);
-    compositor_.setArguments({QStringLiteral("--virtual"), QStringLiteral("--width"),
-                              QStringLiteral("1280"), QStringLiteral("--height"),
-                              QStringLiteral("800"), QStringLiteral("--socket"),
-                              QStringLiteral("wayland-spindrel")});
+    compositor_.setArguments({u"--virtual"_s, u"--width"_s, u"1280"_s, u"--height"_s, u"800"_s,
+                              u"--socket"_s, u"wayland-spindrel"_s});
 }
 
 bool HeadlessCompositor::startBus(const QString& address) {
     auto bus = std::make_unique<QProcess>();
     bus->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    bus->start(
-        QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-         QStringLiteral("--print-address"), QStringLiteral("--address=") + address});
+    bus->start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--nopidfile"_s,
+                                  u"--print-address"_s, u"--address="_s + address});
     // It prints its address once it listens.
     if (!bus->waitForStarted(kStartLimitMs) || !bus->waitForReadyRead(kStartLimitMs)) {
-        failure_ = QStringLiteral("dbus-daemon did not start at %1").arg(address);
+        failure_ = u"dbus-daemon did not start at %1"_s.arg(address);
         return false;
     }
     helpers_.push_back(std::move(bus));
@@ -202,9 +193,9 @@ bool HeadlessCompositor::waitForSeat() {
                    }
                    // The socket's name is the compositor's choice under sway, ours under KWin.
                    const QStringList sockets =
-                       QDir(runtime_).entryList({QStringLiteral("wayland-*")}, QDir::System);
+                       QDir(runtime_).entryList({u"wayland-*"_s}, QDir::System);
                    for (const QString& name : sockets) {
-                       if (name.endsWith(QStringLiteral(".lock"))) {
+                       if (name.endsWith(u".lock"_s)) {
                            continue;
                        }
                        const QString path = runtime_ + u'/' + name;
@@ -231,9 +222,9 @@ bool HeadlessCompositor::pressKey() {
     if (kind_ == Kind::sway) {
         QProcess wtype;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), socket_);
+        environment.insert(u"WAYLAND_DISPLAY"_s, socket_);
         wtype.setProcessEnvironment(environment);
-        wtype.start(QStringLiteral("wtype"), {QStringLiteral("a")});
+        wtype.start(u"wtype"_s, {u"a"_s});
         return wtype.waitForFinished(kStartLimitMs) && wtype.exitStatus() == QProcess::NormalExit &&
                wtype.exitCode() == 0;
     }

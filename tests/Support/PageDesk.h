@@ -24,25 +24,21 @@ public:
     PageContext context{motion, [this](const QUrl& url) { opened.push_back(url); }, random,
                         autostart};
 
-    // Today's record already holds this much sitting and break time when the tracker starts.
-    void storeToday(double sittingMinutes, double breakMinutes = 0) {
-        settings.setString(QStringLiteral("lastDate"),
-                           clock.now().date().toString(QStringLiteral("yyyy-MM-dd")));
-        settings.setReal(QStringLiteral("bankedMs"), sittingMinutes * 60'000.0);
-        settings.setReal(QStringLiteral("bankedBreakMs"), breakMinutes * 60'000.0);
-    }
-    // A baseline is kept from an earlier day: upright, level, a neck at 90°.
-    void storeCalibration() {
-        settings.setBoolean(QStringLiteral("postureCalibrated"), true);
-        settings.setReal(QStringLiteral("baselineHeadTilt"), 0.0);
-        settings.setReal(QStringLiteral("baselineShoulderTilt"), 0.0);
-        settings.setReal(QStringLiteral("baselineSlouchAngle"), 90.0);
-    }
-
     // The tracker starts, and its first tick publishes the day so far.
     SittingTracker& open() {
         launch();
         tick();
         return *tracker;
+    }
+    // The tracker started on `page`, and that page built over it as the window shows it.
+    template <typename Page>
+    std::unique_ptr<Page> openOn(AppPage page) {
+        open();
+        tracker->setCurrentPage(page);
+        auto view = std::make_unique<Page>(*tracker, context);
+        view->resize(360, 560);
+        view->show();
+        QCoreApplication::processEvents();
+        return view;
     }
 };

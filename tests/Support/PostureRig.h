@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSignalSpy>
 #include <chrono>
 
 #include "Models/PostureCamera.h"
@@ -31,14 +32,10 @@ public:
         backend.advanceFrameClock(PostureCamera::captureInterval);
         backend.scene.setBody(body);
         const int before = backend.scene.framesMeasured;
-        bool published = false;
-        const auto connection =
-            QObject::connect(camera.get(), &PostureCamera::latestSnapshotChanged,
-                             [&published] { published = true; });
+        const QSignalSpy published(camera.get(), &PostureCamera::latestSnapshotChanged);
         backend.deliver(1);
-        const bool done = waitUntil([&] { return published; });
-        QObject::disconnect(connection);
-        return done && backend.scene.framesMeasured == before + 1;
+        return waitUntil([&] { return !published.isEmpty(); }) &&
+               backend.scene.framesMeasured == before + 1;
     }
     bool measure(double headTilt, double shoulderTilt, double slouchAngle) {
         return measure(bodyWith(headTilt, shoulderTilt, slouchAngle));

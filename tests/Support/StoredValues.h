@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QFile>
 #include <bit>
 #include <variant>
 
 #include "Platform/Linux/SettingsValues.h"
 #include "Platform/SettingsStore.h"
+#include "Support/FileBytes.h"
 
 // Whether the store reads key back exactly as expected: of the same type, a real to the bit.
 inline bool readsBack(const SettingsStore& store, const QString& key,
@@ -36,15 +36,4 @@ inline void storeAll(SettingsStore& store, const SettingsValues& values) {
         }
     }
     store.commit();
-}
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeFileBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
 }

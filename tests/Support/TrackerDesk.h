@@ -38,6 +38,22 @@ public:
         return *tracker;
     }
 
+    // Today's record already holds this much sitting and break time when the tracker starts.
+    void storeToday(double sittingMinutes, double breakMinutes = 0) {
+        settings.setString(QStringLiteral("lastDate"),
+                           clock.now().date().toString(QStringLiteral("yyyy-MM-dd")));
+        settings.setReal(QStringLiteral("bankedMs"), sittingMinutes * 60'000.0);
+        settings.setReal(QStringLiteral("bankedBreakMs"), breakMinutes * 60'000.0);
+    }
+
+    // A baseline is kept from an earlier day: level shoulders, a neck at 90°, the head as given.
+    void storeCalibration(double headTilt = 0.0) {
+        settings.setBoolean(QStringLiteral("postureCalibrated"), true);
+        settings.setReal(QStringLiteral("baselineHeadTilt"), headTilt);
+        settings.setReal(QStringLiteral("baselineShoulderTilt"), 0.0);
+        settings.setReal(QStringLiteral("baselineSlouchAngle"), 90.0);
+    }
+
     bool startCamera() {
         tracker->postureCamera().start();
         return waitUntil([this] { return tracker->postureCamera().isRunning(); });
@@ -67,11 +83,13 @@ public:
             return posture.latestSnapshot() && posture.latestSnapshot()->timestamp != before;
         });
     }
-    // One tracker tick 30 s on; the analyzer's verdict arrives on the next turn of the loop.
-    void tick() {
-        clock.advance(SittingTracker::tickInterval);
-        tracker->tick();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+    // Tracker ticks 30 s apart; the analyzer's verdict arrives on the next turn of the loop.
+    void tick(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            clock.advance(SittingTracker::tickInterval);
+            tracker->tick();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
     }
 };

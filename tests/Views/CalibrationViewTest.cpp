@@ -20,14 +20,7 @@ struct CalibrationPage {
     PageDesk desk;
     std::unique_ptr<CalibrationView> view;
 
-    void open() {
-        desk.open();
-        desk.tracker->setCurrentPage(AppPage::calibration);
-        view = std::make_unique<CalibrationView>(*desk.tracker, desk.context);
-        view->resize(360, 560);
-        view->show();
-        QCoreApplication::processEvents();
-    }
+    void open() { view = desk.openOn<CalibrationView>(AppPage::calibration); }
     PostureCamera& camera() { return desk.tracker->postureCamera(); }
     bool cameraRuns() {
         return waitUntil([this] { return camera().isRunning(); });

@@ -18,14 +18,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 std::uint64_t indexOfRoutine(const QString& name) {
-    const auto all = Routines::all();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (all[i].name == name) {
-            return i;
-        }
-    }
-    ADD_FAILURE() << "no routine " << name.toStdString();
-    return 0;
+    const auto& all = Routines::all();
+    const auto found = std::ranges::find(all, name, &Routine::name);
+    EXPECT_NE(found, all.end()) << "no routine " << name.toStdString();
+    return static_cast<std::uint64_t>(found - all.begin());
 }
 
 // The reset page over a desk; the first draw picks the named routine.
@@ -34,13 +30,8 @@ struct ResetPage {
     std::unique_ptr<ResetView> view;
 
     explicit ResetPage(const QString& routine = u"Shoulder Reset"_s) {
-        desk.open();
-        desk.tracker->setCurrentPage(AppPage::reset);
         desk.random.queued = {indexOfRoutine(routine)};
-        view = std::make_unique<ResetView>(*desk.tracker, desk.context);
-        view->resize(360, 560);
-        view->show();
-        QCoreApplication::processEvents();
+        view = desk.openOn<ResetView>(AppPage::reset);
     }
     // One second of the countdown, as its timer would run it.
     void seconds(int count) {
@@ -53,22 +44,6 @@ struct ResetPage {
 };
 
 }  // namespace
-
-TEST(ResetView, ArrivesWithAFullRoutineReadyToStartAndSurpriseMeChosen) {
-    ResetPage page(u"Shoulder Reset"_s);
-    EXPECT_TRUE(page.view->pill(std::nullopt)->isSelected());
-    EXPECT_TRUE(page.view->pill(std::nullopt)->isChecked());
-    for (const RoutineCategory category : RoutineCategories::allCases) {
-        EXPECT_FALSE(page.view->pill(category)->isSelected());
-    }
-    EXPECT_EQ(page.view->routineName(), u"Shoulder Reset"_s);
-    EXPECT_EQ(page.view->categoryLine(), u"\U0001F938 STRETCH BREAK"_s);
-    EXPECT_EQ(page.view->stepText(), u"Shoulder rolls ×10 (forward)"_s);
-    EXPECT_EQ(page.view->countdownText(), u"1:00"_s);
-    EXPECT_TRUE(page.view->startButton()->isVisible());
-    EXPECT_TRUE(page.view->skipButton()->isVisible());
-    EXPECT_FALSE(page.view->runner().isCounting());
-}
 
 TEST(ResetView, FullBodyStretchStepsByElapsedTimeTurnsOrangeForTheLastTenSecondsAndCompletes) {
     ResetPage page(u"Full Body Stretch"_s);
@@ -99,9 +74,7 @@ TEST(ResetView, FullBodyStretchStepsByElapsedTimeTurnsOrangeForTheLastTenSeconds
 
 TEST(ResetView, DoneAfterARunRestartsTheSittingSessionKeepingTodaysTotal) {
     ResetPage page(u"Shoulder Reset"_s);
-    for (int i = 0; i < 50; ++i) {  // 25 minutes at the desk
-        page.desk.tick();
-    }
+    page.desk.tick(50);  // 25 minutes at the desk
     const qint64 sat = page.tracker().totalSittingMinutes();
     ASSERT_GE(sat, 25);
     QTest::mouseClick(page.view->startButton(), Qt::LeftButton);
@@ -117,13 +90,9 @@ TEST(ResetView, DoneAfterARunRestartsTheSittingSessionKeepingTodaysTotal) {
     EXPECT_EQ(page.tracker().totalSittingMinutes(), sat);
     // The reminder span starts again: 25 more minutes pass without a reminder, which would
     // have come at 30 minutes of the old span.
-    for (int i = 0; i < 50; ++i) {
-        page.desk.tick();
-    }
+    page.desk.tick(50);
     EXPECT_TRUE(page.desk.notifier.posted.empty());
-    for (int i = 0; i < 11; ++i) {
-        page.desk.tick();
-    }
+    page.desk.tick(11);
     EXPECT_EQ(page.desk.notifier.posted.size(), 1U);
 }
 
@@ -146,8 +115,21 @@ TEST(ResetView, SkipShowsTheCompletionWithoutTouchingTheTracker) {
     EXPECT_EQ(page.tracker().currentPage(), AppPage::dashboard);
 }
 
-TEST(ResetView, APillDrawsAgainAndStopsACountdownInProgress) {
+TEST(ResetView, ArrivesReadyWithSurpriseMeChosenAndAPillDrawsAgainStoppingACountdown) {
     ResetPage page(u"Shoulder Reset"_s);
+    EXPECT_TRUE(page.view->pill(std::nullopt)->isSelected());
+    EXPECT_TRUE(page.view->pill(std::nullopt)->isChecked());
+    for (const RoutineCategory category : RoutineCategories::allCases) {
+        EXPECT_FALSE(page.view->pill(category)->isSelected());
+    }
+    EXPECT_EQ(page.view->routineName(), u"Shoulder Reset"_s);
+    EXPECT_EQ(page.view->categoryLine(), u"\U0001F938 STRETCH BREAK"_s);
+    EXPECT_EQ(page.view->stepText(), u"Shoulder rolls ×10 (forward)"_s);
+    EXPECT_EQ(page.view->countdownText(), u"1:00"_s);
+    EXPECT_TRUE(page.view->startButton()->isVisible());
+    EXPECT_TRUE(page.view->skipButton()->isVisible());
+    EXPECT_FALSE(page.view->runner().isCounting());
+
     QTest::mouseClick(page.view->startButton(), Qt::LeftButton);
     page.seconds(5);
     page.desk.random.queued = {1};  // the second walk: "Walk & Hydrate"

@@ -2,11 +2,11 @@
 #include "Platform/Linux/BlazePoseDetector.h"
 #include "Platform/Linux/PoseGeometry.h"
 #include "Platform/VideoFrame.h"
+#include "Support/FileBytes.h"
 #include "Support/TestPhotos.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -33,47 +33,6 @@ double slouchDegrees(const BodyJoints& joints) {
                                                {joints.neck.x, joints.neck.y}, midpoint);
 }
 
-// Counter-clockwise on screen, about the centre, bilinear, edges repeated so no dark corners
-// appear.
-RgbImage rotated(const RgbImage& frame, double degrees) {
-    const double c = std::cos(degrees / kDegreesPerRadian);
-    const double s = std::sin(degrees / kDegreesPerRadian);
-    const double centreX = frame.width / 2.0;
-    const double centreY = frame.height / 2.0;
-    const auto* source = reinterpret_cast<const unsigned char*>(frame.pixels.constData());
-    const auto sample = [&](int x, int y, int channel) {
-        x = std::clamp(x, 0, frame.width - 1);
-        y = std::clamp(y, 0, frame.height - 1);
-        return double(source[(qsizetype(y) * frame.width + x) * 3 + channel]);
-    };
-    RgbImage out = frame;
-    auto* target = reinterpret_cast<unsigned char*>(out.pixels.data());
-    for (int y = 0; y < frame.height; ++y) {
-        for (int x = 0; x < frame.width; ++x) {
-            // Where this output pixel comes from: the turn undone (y runs down the screen).
-            const double dx = x - centreX;
-            const double dy = y - centreY;
-            const double fromX = centreX + c * dx - s * dy;
-            const double fromY = centreY + s * dx + c * dy;
-            const int x0 = int(std::floor(fromX));
-            const int y0 = int(std::floor(fromY));
-            const double fx = fromX - x0;
-            const double fy = fromY - y0;
-            for (int channel = 0; channel < 3; ++channel) {
-                const double value =
-                    (sample(x0, y0, channel) * (1 - fx) + sample(x0 + 1, y0, channel) * fx) *
-                        (1 - fy) +
-                    (sample(x0, y0 + 1, channel) * (1 - fx) +
-                     sample(x0 + 1, y0 + 1, channel) * fx) *
-                        fy;
-                target[(qsizetype(y) * frame.width + x) * 3 + channel] =
-                    static_cast<unsigned char>(std::lround(value));
-            }
-        }
-    }
-    return out;
-}
-
 class BlazePoseDetectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -87,22 +46,27 @@ protected:
     RgbImage astronaut;  // upright, facing the camera, hips below the frame
 };
 
-TEST_F(BlazePoseDetectorTest, UprightUserReadsLevelAndUpright) {
-    const auto joints = detector->detect(astronaut);
-    ASSERT_TRUE(joints.has_value());
-    // Uncalibrated baselines are 0° tilt and 90° slouch; 15° off reads as poor posture.
-    EXPECT_LT(std::abs(tiltDegrees(joints->leftShoulder, joints->rightShoulder)), 10.0);
-    EXPECT_LT(std::abs(tiltDegrees(joints->leftEar, joints->rightEar)), 10.0);
-    EXPECT_NEAR(slouchDegrees(*joints), 90.0, 10.0);
-    EXPECT_GT(joints->nose.y, joints->leftShoulder.y);
-    EXPECT_GT(joints->nose.y, joints->rightShoulder.y);
-    for (const PoseJoint& joint : {joints->nose, joints->leftEar, joints->rightEar,
-                                   joints->leftShoulder, joints->rightShoulder}) {
-        EXPECT_GT(joint.confidence, 0.5F);
-        EXPECT_GT(joint.x, 0.0);
-        EXPECT_LT(joint.x, 1.0);
-        EXPECT_GT(joint.y, 0.0);
-        EXPECT_LT(joint.y, 1.0);
+// Also mirrored, the joint at the smaller x is the one labelled left.
+TEST_F(BlazePoseDetectorTest, UprightUserReadsLevelAndUprightWithLeftAtTheSmallerX) {
+    for (const bool mirrored : {false, true}) {
+        SCOPED_TRACE(mirrored ? "mirrored" : "as taken");
+        const auto joints = detector->detect(
+            mirrored ? photoFrame(QStringLiteral("astronaut.png"), true) : astronaut);
+        ASSERT_TRUE(joints.has_value());
+        // Uncalibrated baselines are 0° tilt and 90° slouch; 15° off reads as poor posture.
+        EXPECT_LT(std::abs(tiltDegrees(joints->leftShoulder, joints->rightShoulder)), 10.0);
+        EXPECT_LT(std::abs(tiltDegrees(joints->leftEar, joints->rightEar)), 10.0);
+        EXPECT_NEAR(slouchDegrees(*joints), 90.0, 10.0);
+        EXPECT_GT(joints->nose.y, std::max(joints->leftShoulder.y, joints->rightShoulder.y));
+        EXPECT_LT(joints->leftShoulder.x, joints->nose.x);
+        EXPECT_GT(joints->rightShoulder.x, joints->nose.x);
+        EXPECT_LT(joints->leftEar.x, joints->rightEar.x);
+        for (const PoseJoint& joint : {joints->nose, joints->leftEar, joints->rightEar,
+                                       joints->leftShoulder, joints->rightShoulder}) {
+            EXPECT_GT(joint.confidence, 0.5F);
+            EXPECT_TRUE(joint.x > 0.0 && joint.x < 1.0 && joint.y > 0.0 && joint.y < 1.0)
+                << joint.x << ", " << joint.y;
+        }
     }
 }
 
@@ -113,7 +77,8 @@ TEST_F(BlazePoseDetectorTest, RotatingTheFrameTurnsBothTiltsByAboutThatAngle) {
     const double head = tiltDegrees(upright->leftEar, upright->rightEar);
     for (const double degrees : {-15.0, -8.0, 8.0, 15.0}) {
         SCOPED_TRACE(degrees);
-        const auto turned = detector->detect(rotated(astronaut, degrees));
+        const auto turned = detector->detect(
+            turnedAbout(astronaut, astronaut.width / 2.0, astronaut.height / 2.0, degrees));
         ASSERT_TRUE(turned.has_value());
         const double shoulderTurn =
             tiltDegrees(turned->leftShoulder, turned->rightShoulder) - shoulders;
@@ -122,17 +87,6 @@ TEST_F(BlazePoseDetectorTest, RotatingTheFrameTurnsBothTiltsByAboutThatAngle) {
         EXPECT_GT(headTurn * degrees, 0.0);
         EXPECT_NEAR(shoulderTurn, degrees, kShoulderTolerance);
         EXPECT_NEAR(headTurn, degrees, kHeadTolerance);
-    }
-}
-
-TEST_F(BlazePoseDetectorTest, LabelsTheJointAtTheSmallerXLeftEvenWhenMirrored) {
-    for (const RgbImage& frame : {astronaut, photoFrame(QStringLiteral("astronaut.png"), true)}) {
-        const auto joints = detector->detect(frame);
-        ASSERT_TRUE(joints.has_value());
-        EXPECT_LT(joints->leftShoulder.x, joints->rightShoulder.x);
-        EXPECT_LT(joints->leftEar.x, joints->rightEar.x);
-        EXPECT_LT(joints->leftShoulder.x, joints->nose.x);
-        EXPECT_GT(joints->rightShoulder.x, joints->nose.x);
     }
 }
 
@@ -151,11 +105,7 @@ TEST_F(BlazePoseDetectorTest, FramesWithNobodyOrNoWholeImageGiveNoJoints) {
     ASSERT_TRUE(rocket.isValid());
     EXPECT_FALSE(detector->detect(rocket).has_value());
 
-    RgbImage grey;
-    grey.width = 640;
-    grey.height = 480;
-    grey.pixels = QByteArray(640 * 480 * 3, char(128));
-    EXPECT_FALSE(detector->detect(grey).has_value());
+    EXPECT_FALSE(detector->detect(RgbImage{640, 480, QByteArray(640 * 480 * 3, char(128))}));
 
     RgbImage truncated = astronaut;
     truncated.pixels.chop(3);
@@ -165,19 +115,12 @@ TEST_F(BlazePoseDetectorTest, FramesWithNobodyOrNoWholeImageGiveNoJoints) {
 
 TEST(BlazePoseDetectorLoading, ModelThatCannotBeLoadedFailsCleanly) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString garbage = dir.filePath(QStringLiteral("garbage.onnx"));
-    QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(4096, 'x'));
-    file.close();
     const QString truncated = dir.filePath(QStringLiteral("truncated.onnx"));
-    QFile model(QStringLiteral(SPINDREL_POSE_MODEL));
-    ASSERT_TRUE(model.open(QIODevice::ReadOnly));
-    QFile cut(truncated);
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(model.read(model.size() / 2));
-    cut.close();
+    const QByteArray model = fileBytes(QStringLiteral(SPINDREL_POSE_MODEL));
+    ASSERT_FALSE(model.isEmpty());
+    ASSERT_TRUE(writeFileBytes(garbage, QByteArray(4096, 'x')));
+    ASSERT_TRUE(writeFileBytes(truncated, model.left(model.size() / 2)));
 
     for (const QString& path : {dir.filePath(QStringLiteral("missing.onnx")), garbage, truncated}) {
         SCOPED_TRACE(path.toStdString());

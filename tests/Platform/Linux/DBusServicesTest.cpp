@@ -137,25 +137,22 @@ TEST(LogindSleepMonitor, ReportsSuspendAndResumeFromLogind) {
     QSignalSpy sleeping(&monitor, &LogindSleepMonitor::aboutToSleep);
     QSignalSpy resumed(&monitor, &LogindSleepMonitor::resumed);
 
-    const auto prepare = [&](bool start) {
+    const auto prepareForSleep = [](Peer& sender, bool start) {
         QDBusMessage signal =
             QDBusMessage::createSignal(u"/org/freedesktop/login1"_s,
                                        u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s);
         signal << start;
-        ASSERT_TRUE(logind.connection().send(signal));
+        return sender.connection().send(signal);
     };
-    prepare(true);
+    ASSERT_TRUE(prepareForSleep(logind, true));
     ASSERT_TRUE(sleeping.wait(3000));
-    prepare(false);
+    ASSERT_TRUE(prepareForSleep(logind, false));
     ASSERT_TRUE(resumed.wait(3000));
     EXPECT_EQ(sleeping.count(), 1);
 
     // The same signal from anyone but logind is not believed.
     Peer impostor(u"impostor"_s);
-    QDBusMessage forged = QDBusMessage::createSignal(
-        u"/org/freedesktop/login1"_s, u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s);
-    forged << true;
-    ASSERT_TRUE(impostor.connection().send(forged));
+    ASSERT_TRUE(prepareForSleep(impostor, true));
     EXPECT_FALSE(sleeping.wait(500));
 }
 

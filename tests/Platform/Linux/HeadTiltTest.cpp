@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 namespace {
 
@@ -35,60 +34,19 @@ constexpr Portrait kPortraits[] = {
 
 enum class Part { head, shoulders, everything };
 
-const char* nameOf(Part part) {
-    switch (part) {
-        case Part::head:
-            return "head";
-        case Part::shoulders:
-            return "shoulders";
-        case Part::everything:
-            return "frame";
-    }
-    return "";
-}
+constexpr const char* kPartNames[] = {"head", "shoulders", "frame"};
 
 // The photograph with one part turned counter-clockwise on screen about the neck and the rest
 // left as it was. The turn fades out over the disc's outer third, so the neck bends smoothly and
 // no seam shows; the shoulders turn with everything outside the head.
 RgbImage turned(const RgbImage& frame, const Portrait& portrait, Part part, double degrees) {
-    RgbImage out = frame;
-    const auto* source = reinterpret_cast<const unsigned char*>(frame.pixels.constData());
-    auto* target = reinterpret_cast<unsigned char*>(out.pixels.data());
-    const auto sample = [&](double x, double y, int channel) {
-        x = std::clamp(x, 0.0, frame.width - 1.001);
-        y = std::clamp(y, 0.0, frame.height - 1.001);
-        const int x0 = int(x);
-        const int y0 = int(y);
-        const double fx = x - x0;
-        const double fy = y - y0;
-        const auto at = [&](int px, int py) {
-            return double(source[(qsizetype(py) * frame.width + px) * 3 + channel]);
-        };
-        return (at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy) +
-               (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
-    };
-    for (int y = 0; y < frame.height; ++y) {
-        for (int x = 0; x < frame.width; ++x) {
-            const double distance = std::hypot(x - portrait.headX, y - portrait.headY);
-            const double t = std::clamp(
-                (distance - portrait.headRadius) / (0.35 * portrait.headRadius), 0.0, 1.0);
-            const double outside = t * t * (3.0 - 2.0 * t);
-            const double share = part == Part::everything ? 1.0
-                                 : part == Part::head     ? 1.0 - outside
-                                                          : outside;
-            // Where this pixel comes from: turned back by its share of the angle.
-            const double back = -degrees * share * std::numbers::pi / 180.0;
-            const double dx = x - portrait.neckX;
-            const double dy = y - portrait.neckY;
-            const double fromX = portrait.neckX + dx * std::cos(back) + dy * std::sin(back);
-            const double fromY = portrait.neckY - dx * std::sin(back) + dy * std::cos(back);
-            for (int channel = 0; channel < 3; ++channel) {
-                target[(qsizetype(y) * frame.width + x) * 3 + channel] =
-                    static_cast<unsigned char>(std::lround(sample(fromX, fromY, channel)));
-            }
-        }
-    }
-    return out;
+    return turnedAbout(frame, portrait.neckX, portrait.neckY, degrees, [&](int x, int y) {
+        const double distance = std::hypot(x - portrait.headX, y - portrait.headY);
+        const double t =
+            std::clamp((distance - portrait.headRadius) / (0.35 * portrait.headRadius), 0.0, 1.0);
+        const double outside = t * t * (3.0 - 2.0 * t);
+        return part == Part::everything ? 1.0 : part == Part::head ? 1.0 - outside : outside;
+    });
 }
 
 struct Tilts {
@@ -129,16 +87,15 @@ TEST(HeadTilt, FollowsTheHeadWhetherItTurnsAloneOrWithTheBodyAndIgnoresTurnedSho
         ASSERT_TRUE(networkUpright && upright);
         for (const Part part : {Part::head, Part::shoulders, Part::everything}) {
             for (const double degrees : {-15.0, -8.0, 8.0, 15.0}) {
-                SCOPED_TRACE(testing::Message()
-                             << (part == Part::head ? "head " : "shoulders ") << degrees);
+                SCOPED_TRACE(testing::Message() << kPartNames[int(part)] << " " << degrees);
                 const RgbImage frame = turned(photo, portrait, part, degrees);
                 const std::optional<Tilts> before = tiltsOf(*network, frame, 1.0);
                 const std::optional<Tilts> after = tiltsOf(pipeline, frame, aspect);
                 ASSERT_TRUE(before && after);
                 const double head = after->head - upright->head;
                 std::printf("%-17s %4dx%-4d %-9s %+5.0f | %+19.1f %+10.1f | %+14.1f %+10.1f\n",
-                            portrait.file, photo.width, photo.height, nameOf(part), degrees,
-                            before->head - networkUpright->head,
+                            portrait.file, photo.width, photo.height, kPartNames[int(part)],
+                            degrees, before->head - networkUpright->head,
                             before->shoulders - networkUpright->shoulders, head,
                             after->shoulders - upright->shoulders);
                 if (part == Part::shoulders) {

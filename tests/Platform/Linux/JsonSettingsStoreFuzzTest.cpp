@@ -25,17 +25,13 @@ qsizetype below(std::mt19937_64& random, qsizetype bound) {
     return bound <= 0 ? 0 : static_cast<qsizetype>(random() % static_cast<std::uint64_t>(bound));
 }
 
-QList<QByteArray> linesOf(const QByteArray& bytes) {
-    return bytes.split('\n');
-}
-
 // The kinds of change a crash, a bad sector or a careless editor make, one to three at a time.
 QByteArray damage(QByteArray bytes, std::mt19937_64& random) {
     static const QByteArray likelyBytes = "\"\\\n\r,=:{}[]#;0123456789 e.-";
     const qsizetype changes = 1 + below(random, 3);
     for (qsizetype change = 0; change < changes; ++change) {
         const qsizetype at = below(random, bytes.size());
-        QList<QByteArray> lines = linesOf(bytes);
+        QList<QByteArray> lines = bytes.split('\n');
         const qsizetype line = below(random, lines.size());
         switch (below(random, 7)) {
             case 0:
@@ -150,7 +146,7 @@ QList<QByteArray> iniFiles(const CaseFolder& folder) {
 
 int linesEqualTo(const QByteArray& bytes, const QByteArray& wanted) {
     int count = 0;
-    for (QByteArray line : linesOf(bytes)) {
+    for (QByteArray line : bytes.split('\n')) {
         if (line.startsWith("\xEF\xBB\xBF")) {
             line.remove(0, 3);
         }

@@ -33,21 +33,6 @@ private:
     QTemporaryDir dir_;
 };
 
-void saveIn(const QString& path, const SettingsValues& values) {
-    JsonSettingsStore store(path);
-    storeAll(store, values);
-}
-
-const SettingsValues& dayRecord() {
-    static const SettingsValues values{
-        {u"reminderInterval"_s, qint64{30}},
-        {u"showExerciseOffset"_s, true},
-        {u"lastDate"_s, u"2026-03-10"_s},
-        {u"bankedMs"_s, 1234567.25},
-    };
-    return values;
-}
-
 // A file-size limit stands in for a full disk: the write fails just as with ENOSPC, and it
 // holds for root too. The signal the kernel sends with it is ignored while the limit lasts.
 class FullDisk {
@@ -185,7 +170,10 @@ TEST(JsonSettingsStore, FailedSavesKeepTheOldFileAndTheValuesAndWarnOnce) {
         }
         SCOPED_TRACE(readOnlyFolder ? "read-only folder" : "full disk");
         StoreFolder folder;
-        saveIn(folder.path(), dayRecord());
+        {
+            JsonSettingsStore first = folder.open();
+            storeAll(first, {{u"lastDate"_s, u"2026-03-10"_s}, {u"bankedMs"_s, 1234567.25}});
+        }
         const QByteArray saved = fileBytes(folder.path());
         CapturedWarnings warnings;
         JsonSettingsStore store = folder.open();

@@ -89,9 +89,7 @@ TEST(PoseLandmarkNetwork, GivesTheReferenceLandmarksOnTheTestPhotographs) {
 TEST(PoseLandmarkNetwork, CanvasHoldsTheFrameScaledAndCentredOnBlack) {
     // A portrait frame with red rising to the right and green downwards fills the canvas's
     // height, four canvas pixels to a frame pixel, centred across.
-    RgbImage frame;
-    frame.width = 32;
-    frame.height = 64;
+    RgbImage frame{32, 64, {}};
     for (int y = 0; y < frame.height; ++y) {
         for (int x = 0; x < frame.width; ++x) {
             frame.pixels.append(char(6 * x)).append(char(3 * y)).append(char(200));
@@ -127,14 +125,11 @@ TEST(PoseLandmarkNetwork, CanvasHoldsTheFrameScaledAndCentredOnBlack) {
 TEST(PoseLandmarkNetwork, RefusesACanvasOfTheWrongSizeOrKind) {
     const auto network = XnnpackLandmarkNetwork::create(SPINDREL_POSE_MODEL, 1);
     ASSERT_NE(network, nullptr);
-    PoseCanvas small;
-    small.side = kSize - 1;
-    small.pixels.assign(std::size_t(small.side) * std::size_t(small.side) * 3, 0);
-    EXPECT_FALSE(network->run(small));
-    PoseCanvas grey;  // one byte a pixel
-    grey.side = kSize;
-    grey.pixels.assign(std::size_t(kSize) * kSize, 0);
-    EXPECT_FALSE(network->run(grey));
+    const std::size_t small = kSize - 1;
+    EXPECT_FALSE(network->run(PoseCanvas{kSize - 1, std::vector<std::uint8_t>(small * small * 3)}));
+    // One byte a pixel.
+    EXPECT_FALSE(
+        network->run(PoseCanvas{kSize, std::vector<std::uint8_t>(std::size_t(kSize) * kSize)}));
     EXPECT_FALSE(network->run(PoseCanvas{}));
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Models/PostureWording.h"
+#include "Support/FileBytes.h"
 #include "Support/OtherApp.h"
 #include "Support/PostureBodies.h"
 #include "Support/TrackerDesk.h"
@@ -21,10 +22,8 @@ namespace {
 
 // A stand-in device node: a file of one page, which a stream can map.
 QString makeDevice(const QTemporaryDir& folder, const QString& name) {
-    QFile node(folder.filePath(name));
-    node.open(QIODevice::WriteOnly);
-    node.write(QByteArray(4096, '\0'));
-    return QFileInfo(node).canonicalFilePath();
+    writeFileBytes(folder.filePath(name), QByteArray(4096, '\0'));
+    return QFileInfo(folder.filePath(name)).canonicalFilePath();
 }
 
 void pumpFor(std::chrono::milliseconds span) {
