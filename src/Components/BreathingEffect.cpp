@@ -62,7 +62,14 @@ bool BreathingEffect::isSettling() const {
 }
 
 double BreathingEffect::breathPhase() const {
-    return now() < restUntil_ ? 0.0 : swingAt(now() - breathStart_, duration_);
+    if (now() < restUntil_) {
+        return 0.0;
+    }
+    // Shown in whole visible steps: between its wakes the breath draws one picture, which a
+    // repaint for something else over the widget (the badge's pulse) copies as it stands.
+    const double step = visiblePhaseStep();
+    const double phase = swingAt(now() - breathStart_, duration_);
+    return step > 0 && step < 1.0 ? std::min(1.0, std::floor(phase / step + 0.5) * step) : phase;
 }
 
 double BreathingEffect::phase() const {
@@ -213,6 +220,7 @@ bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
                 break;
             case QEvent::Hide:
                 startTimer_.stop();
+                shown_ = {};
                 scheduleWake();
                 break;
             case QEvent::HoverEnter:
@@ -284,10 +292,50 @@ void BreathingEffect::draw(QPainter* painter) {
     }
     const QRegion area =
         VisibleSteps::repaintedRegion(*painter, boundingRectFor(bounds).toAlignedRect(), 1);
+    const QTransform toDevice = breathTransform() * painter->deviceTransform();
+    if (toDevice.type() <= QTransform::TxTranslate && opacity() == 1.0 &&
+        toDevice.dx() == std::round(toDevice.dx()) && toDevice.dy() == std::round(toDevice.dy())) {
+        // At rest the picture lands on whole pixels as it is.
+        shown_ = {};
+        VisibleSteps::paintInBands(*painter, area, [&] {
+            painter->setTransform(breathTransform(), true);
+            painter->setOpacity(1.0);
+            painter->drawPixmap(composedAt_, composed_);
+        });
+        return;
+    }
+    const Shown& shown = shownFor(toDevice, opacity());
+    // From the painter's coordinates to the device's pixels, one to one.
+    const QTransform toPixels =
+        QTransform::fromTranslate(shown.at.x(), shown.at.y()) *
+        (painter->worldTransform().inverted() * painter->deviceTransform()).inverted();
     VisibleSteps::paintInBands(*painter, area, [&] {
-        painter->setTransform(breathTransform(), true);
-        painter->setOpacity(opacity());
-        painter->setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
-        painter->drawPixmap(composedAt_, composed_);
+        painter->setWorldTransform(toPixels);
+        painter->setOpacity(1.0);
+        painter->drawImage(0, 0, shown.image);
     });
+}
+
+const BreathingEffect::Shown& BreathingEffect::shownFor(const QTransform& toDevice,
+                                                        double opacity) {
+    if (shown_.image.isNull() || shown_.toDevice != toDevice || shown_.opacity != opacity ||
+        shown_.source != composed_.cacheKey()) {
+        const QRectF source(composedAt_, composed_.deviceIndependentSize());
+        const QRect pixels = toDevice.mapRect(source).toAlignedRect();
+        shown_.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+        shown_.image.fill(Qt::transparent);
+        QPainter painter(&shown_.image);
+        painter.setOpacity(opacity);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
+        VisibleSteps::paintInBands(painter, QRegion(shown_.image.rect()), [&] {
+            painter.setTransform(toDevice *
+                                 QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+            painter.drawPixmap(composedAt_, composed_);
+        });
+        shown_.at = pixels.topLeft();
+        shown_.toDevice = toDevice;
+        shown_.opacity = opacity;
+        shown_.source = composed_.cacheKey();
+    }
+    return shown_;
 }

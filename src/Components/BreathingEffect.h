@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGraphicsEffect>
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
@@ -70,7 +71,8 @@ private:
     void wake();
     void startBreath();
     void rejoinBreath();
-    // Where the breath is, at rest while it waits to rejoin its neighbours.
+    // Where the breath is, in whole visible steps; at rest while it waits to rejoin its
+    // neighbours.
     double breathPhase() const;
     void settleFrom(double phase);
     bool isSettling() const;
@@ -105,4 +107,14 @@ private:
     // The picture over what the widget draws behind it, as one.
     QPixmap composed_;
     QPoint composedAt_;
+    // The composed picture as the breath now shows it, in the device's pixels.
+    struct Shown {
+        QImage image;
+        QPoint at;
+        QTransform toDevice;
+        double opacity = 1.0;
+        qint64 source = 0;
+    };
+    Shown shown_;
+    const Shown& shownFor(const QTransform& toDevice, double opacity);
 };

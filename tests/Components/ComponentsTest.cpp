@@ -306,6 +306,18 @@ TEST(Breathing, SleepsBetweenVisibleStepsAndDrawsTheSameFramesFromItsKeptPicture
     }
     EXPECT_LE(wake, visible + VisibleSteps::frameGrid);
 
+    // Over a rising breath the picture changes at its few visible steps and stays between
+    // them, so that a repaint over the card (the badge's pulse) copies what is shown.
+    int changes = 0;
+    QImage last = frame(0ms);
+    for (std::chrono::milliseconds at = 100ms; at <= 7000ms; at += 100ms) {
+        const QImage now = frame(at);
+        changes += now != last ? 1 : 0;
+        last = now;
+    }
+    EXPECT_GE(changes, 2);
+    EXPECT_LE(changes, 4);
+
     // The kept picture gives the frame a fresh drawing gives, at the same instant, also
     // after the content changed.
     const QImage warm = frame(3500ms);
