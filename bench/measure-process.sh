@@ -11,6 +11,8 @@
 #     reset: the reset page runs a walking routine (three or five minutes).
 #   SPINDREL_MEASURE_CARDS=on shows the posture and exercise cards too (posture tracking on,
 #     without a camera), so that every card of the dashboard breathes.
+#   SPINDREL_MEASURE_SITTING_MINUTES starts the day with that much sitting already counted, so
+#     that the badge shows a medium (from 360) or high (from 480) risk.
 #   SPINDREL_MEASURE_PICTURE names a PNG to save of the window when the measuring ends.
 #   SPINDREL_MEASURE_THREADS=on adds each thread's own wake-ups.
 #   SPINDREL_MEASURE_FRAMES=on adds the frames the window sent to the X server, the time each
@@ -54,6 +56,10 @@ if [ "${SPINDREL_MEASURE_CARDS:-}" = on ]; then
     settings+=("showExerciseOffset=true")
     [ -n "$image" ] || settings+=("postureTrackingEnabled=true")
     what="$what, all cards"
+fi
+if [ -n "${SPINDREL_MEASURE_SITTING_MINUTES:-}" ]; then
+    settings+=("lastDate=$(date +%Y-%m-%d)" "bankedMs=$((SPINDREL_MEASURE_SITTING_MINUTES * 60000))")
+    what="$what, ${SPINDREL_MEASURE_SITTING_MINUTES} min sat today"
 fi
 if [ ${#settings[@]} -gt 0 ]; then
     mkdir -p "$config/spindrel"
