@@ -97,11 +97,15 @@ private:
             return;
         }
         const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        const QImage& glow = glowImage(level, pill.size(), ratio);
+        // Blurred once for the level's own pill, and stretched to the pill as it is while a
+        // change of level eases one size into the other.
+        const QSizeF own = badge_->pillSize(level);
+        const QImage& glow = glowImage(level, own, ratio);
         painter.save();
         const QPointF centre = pill.center();
         painter.translate(centre);
-        painter.scale(badge_->glowScale(), badge_->glowScale());
+        painter.scale(badge_->glowScale() * pill.width() / own.width(),
+                      badge_->glowScale() * pill.height() / own.height());
         painter.setOpacity(painter.opacity() * RiskBadge::glowOpacity(level, badge_->pulsePhase()) *
                            weight);
         const QSizeF canvas = glow.deviceIndependentSize();
@@ -330,6 +334,7 @@ QSizeF RiskBadge::pillSize(RiskLevel level) const {
 void RiskBadge::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         pillSizes_ = {};
+        contents_ = {};
         updateGeometry();
     }
     QWidget::changeEvent(event);
@@ -365,16 +370,41 @@ void RiskBadge::paintContent(QPainter& painter, const QRectF& pill, RiskLevel le
     if (opacity <= 0) {
         return;
     }
+    // Each level's mark and word centred in the pill as it is now.
+    const QSizeF own = pillSize(level);
+    const QPointF corner = pill.center() - QPointF(own.width() / 2, own.height() / 2);
+    painter.save();
+    painter.setOpacity(opacity);
+    painter.drawPixmap(corner, contentPicture(level, painter));
+    painter.restore();
+}
+
+const QPixmap& RiskBadge::contentPicture(RiskLevel level, const QPainter& target) {
+    // A change of level redraws the pill every frame for its short fade: shaping the words and
+    // decoding the colour emoji of the mark each time would cost most of a frame.
+    const qreal ratio =
+        target.device() != nullptr ? target.device()->devicePixelRatioF() : devicePixelRatioF();
+    auto& [picture, drawnFor] = contents_[static_cast<std::size_t>(level)];
+    const QSizeF own = pillSize(level);
+    if (picture.isNull() || picture.devicePixelRatio() != ratio || drawnFor != own) {
+        drawnFor = own;
+        picture = QPixmap((own * ratio).toSize());
+        picture.setDevicePixelRatio(ratio);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        drawContent(painter, QPointF(0, 0), level);
+    }
+    return picture;
+}
+
+void RiskBadge::drawContent(QPainter& painter, QPointF corner, RiskLevel level) {
     const QFont markFont = GlassTheme::font(font(), 12, QFont::Normal);
     const QFont wordFont = GlassTheme::roundedFont(13);
     const QString mark = RiskLevels::badgeMark(level);
     const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
-    // Each level's mark and word centred in the pill as it is now.
-    const QSizeF own = pillSize(level);
-    const QRectF content = QRectF(pill.center() - QPointF(own.width() / 2, own.height() / 2), own)
-                               .adjusted(16, 8, -16, -8);
+    const QRectF content = QRectF(corner, pillSize(level)).adjusted(16, 8, -16, -8);
     painter.save();
-    painter.setOpacity(opacity);
     painter.setFont(markFont);
     painter.drawText(QRectF(content.left(), content.top(), markWidth, content.height()),
                      Qt::AlignCenter, mark);
@@ -433,7 +463,8 @@ void RiskBadge::paintPill(QPainter& painter) {
         paintContent(painter, pill, previousLevel_, 1.0 - progress);
         paintContent(painter, pill, level_, progress);
     } else {
-        paintContent(painter, pill, level_, 1.0);
+        const QSizeF own = pillSize(level_);
+        drawContent(painter, pill.center() - QPointF(own.width() / 2, own.height() / 2), level_);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "Components/AnimationClock.h"
 #include "Models/RiskLevel.h"
@@ -61,6 +62,8 @@ public:
     // The pill as drawn now, kept between changes of its look.
     const QPixmap& pillPicture(const QPainter& target);
     double hostOpacity() const;
+    // The pill a level has when it is shown alone.
+    QSizeF pillSize(RiskLevel level) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -76,9 +79,11 @@ private:
     void wake();
     // The finest change of pulse phase that shows.
     double visiblePhaseStep() const;
-    QSizeF pillSize(RiskLevel level) const;
     QSizeF pillSize() const;
+    // A level's mark and word, kept as pictures for the fade between levels.
     void paintContent(QPainter& painter, const QRectF& pill, RiskLevel level, double opacity);
+    const QPixmap& contentPicture(RiskLevel level, const QPainter& target);
+    void drawContent(QPainter& painter, QPointF corner, RiskLevel level);
     void paintPill(QPainter& painter);
     void followSlot();
     const BreathingEffect* hostBreath() const;
@@ -107,6 +112,8 @@ private:
     QTimer pulseDelay_;
     QPointer<QWidget> slot_;
     mutable std::array<std::optional<QSizeF>, 3> pillSizes_;
+    // Each level's content picture and the pill size it was drawn for.
+    std::array<std::pair<QPixmap, QSizeF>, 3> contents_;
     QPixmap pill_;
     PillLook pillLook_{};
 };
