@@ -69,7 +69,8 @@ double BreathingEffect::breathPhase() const {
     // repaint for something else over the widget (the badge's pulse) copies as it stands.
     const double step = visiblePhaseStep();
     const double phase = swingAt(now() - breathStart_, duration_);
-    return step > 0 && step < 1.0 ? std::min(1.0, std::floor(phase / step + 0.5) * step) : phase;
+    return step > 0 && step < 1.0 ? std::min(1.0, VisibleSteps::levelOf(phase, step) * step)
+                                  : phase;
 }
 
 double BreathingEffect::phase() const {

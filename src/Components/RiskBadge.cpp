@@ -371,19 +371,16 @@ void RiskBadge::paintContent(QPainter& painter, const QRectF& pill, RiskLevel le
         return;
     }
     // Each level's mark and word centred in the pill as it is now.
-    const QSizeF own = pillSize(level);
-    const QPointF corner = pill.center() - QPointF(own.width() / 2, own.height() / 2);
     painter.save();
     painter.setOpacity(opacity);
-    painter.drawPixmap(corner, contentPicture(level, painter));
+    painter.drawPixmap(ownPill(pill, level).topLeft(), contentPicture(level, painter));
     painter.restore();
 }
 
 const QPixmap& RiskBadge::contentPicture(RiskLevel level, const QPainter& target) {
     // A change of level redraws the pill every frame for its short fade: shaping the words and
     // decoding the colour emoji of the mark each time would cost most of a frame.
-    const qreal ratio =
-        target.device() != nullptr ? target.device()->devicePixelRatioF() : devicePixelRatioF();
+    const qreal ratio = densityOf(target);
     auto& [picture, drawnFor] = contents_[static_cast<std::size_t>(level)];
     const QSizeF own = pillSize(level);
     if (picture.isNull() || picture.devicePixelRatio() != ratio || drawnFor != own) {
@@ -393,17 +390,26 @@ const QPixmap& RiskBadge::contentPicture(RiskLevel level, const QPainter& target
         picture.fill(Qt::transparent);
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing);
-        drawContent(painter, QPointF(0, 0), level);
+        drawContent(painter, QRectF(QPointF(0, 0), own), level);
     }
     return picture;
 }
 
-void RiskBadge::drawContent(QPainter& painter, QPointF corner, RiskLevel level) {
+QRectF RiskBadge::ownPill(const QRectF& pill, RiskLevel level) const {
+    const QSizeF own = pillSize(level);
+    return {pill.center() - QPointF(own.width() / 2, own.height() / 2), own};
+}
+
+qreal RiskBadge::densityOf(const QPainter& target) const {
+    return target.device() != nullptr ? target.device()->devicePixelRatioF() : devicePixelRatioF();
+}
+
+void RiskBadge::drawContent(QPainter& painter, const QRectF& pill, RiskLevel level) {
     const QFont markFont = GlassTheme::font(font(), 12, QFont::Normal);
     const QFont wordFont = GlassTheme::roundedFont(13);
     const QString mark = RiskLevels::badgeMark(level);
     const qreal markWidth = QFontMetricsF(markFont).horizontalAdvance(mark);
-    const QRectF content = QRectF(corner, pillSize(level)).adjusted(16, 8, -16, -8);
+    const QRectF content = ownPill(pill, level).adjusted(16, 8, -16, -8);
     painter.save();
     painter.setFont(markFont);
     painter.drawText(QRectF(content.left(), content.top(), markWidth, content.height()),
@@ -425,8 +431,7 @@ const QPixmap& RiskBadge::pillPicture(const QPainter& target) {
     // second: it is drawn once into a picture, which a pulse frame only copies. The picture has
     // the pixel density of what it is drawn on (a grab may be denser than the screen), or its
     // lettering comes out soft.
-    const qreal ratio =
-        target.device() != nullptr ? target.device()->devicePixelRatioF() : devicePixelRatioF();
+    const qreal ratio = densityOf(target);
     const PillLook look{level_, previousLevel_, levelProgress(), motion_.reduceTransparency(),
                         size(), ratio};
     if (pill_.isNull() || !(pillLook_ == look)) {
@@ -463,8 +468,7 @@ void RiskBadge::paintPill(QPainter& painter) {
         paintContent(painter, pill, previousLevel_, 1.0 - progress);
         paintContent(painter, pill, level_, progress);
     } else {
-        const QSizeF own = pillSize(level_);
-        drawContent(painter, pill.center() - QPointF(own.width() / 2, own.height() / 2), level_);
+        drawContent(painter, pill, level_);
     }
 }
 

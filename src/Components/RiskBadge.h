@@ -83,7 +83,11 @@ private:
     // A level's mark and word, kept as pictures for the fade between levels.
     void paintContent(QPainter& painter, const QRectF& pill, RiskLevel level, double opacity);
     const QPixmap& contentPicture(RiskLevel level, const QPainter& target);
-    void drawContent(QPainter& painter, QPointF corner, RiskLevel level);
+    // Draws a level's mark and word centred in `pill`, as sized for that level alone.
+    void drawContent(QPainter& painter, const QRectF& pill, RiskLevel level);
+    QRectF ownPill(const QRectF& pill, RiskLevel level) const;
+    // The pixel density of what `target` draws on.
+    qreal densityOf(const QPainter& target) const;
     void paintPill(QPainter& painter);
     void followSlot();
     const BreathingEffect* hostBreath() const;

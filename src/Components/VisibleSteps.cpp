@@ -38,7 +38,7 @@ std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed
     const double u = static_cast<double>(elapsed.count() - base) / halfMs;
     const bool rising = u < 1.0;
     const double phase = easeInOut(rising ? u : 2.0 - u);
-    const double level = std::floor(phase / step + 0.5);
+    const double level = levelOf(phase, step);
     const double up = (level + 0.5) * step;
     const double down = (level - 0.5) * step;
     double target = 0;  // in halves from `base`

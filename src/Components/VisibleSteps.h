@@ -5,6 +5,7 @@
 #include <QRegion>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "Models/RiskLevel.h"
 
@@ -33,6 +34,10 @@ inline constexpr std::chrono::milliseconds transitionFrame{16};
 // differs from the level at `elapsed`. `step` is the finest change of phase that shows.
 std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
                                                std::chrono::milliseconds half, double step);
+// The level, in whole steps, that a swing's `phase` is shown at.
+inline double levelOf(double phase, double step) {
+    return std::floor(phase / step + 0.5);
+}
 
 // `due` moved later onto the frame grid.
 std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due);
