@@ -20,6 +20,7 @@
 #include "Platform/Linux/DBusIdleSource.h"
 #include "Platform/Linux/DBusNotifier.h"
 #include "Platform/Linux/DesktopSession.h"
+#include "Platform/Linux/DisplayConnection.h"
 #include "Platform/Linux/DesktopTrayHost.h"
 #include "Platform/Linux/JsonSettingsStore.h"
 #include "Platform/Linux/LinuxCameraBackend.h"
@@ -110,6 +111,9 @@ int main(int argc, char* argv[]) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }
     QApplication app(argc, argv);
+    // Room on the socket for a few of them, so that sending one does not stop halfway to wait
+    // for the server to read it.
+    DisplayConnection::makeRoomForRepaints(app);
     QCoreApplication::setApplicationName(QStringLiteral("Spindrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SPINDREL_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("spindrel"));
