@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
+#include <iterator>
+#include <vector>
 
 #include "Components/AccessibilityPreferences.h"
 #include "Components/BreathingEffect.h"
@@ -20,6 +21,74 @@
 namespace {
 
 constexpr qreal kGlowBlur = 12;
+
+// A level's capsule in its colour, blurred, with room around it for the blur.
+QImage blurredGlow(RiskLevel level, QSizeF pill, qreal ratio) {
+    const QColor accent = GlassTheme::fromSrgb(RiskLevels::accentColor(level));
+    const QSizeF canvas = pill + QSizeF(4 * kGlowBlur, 4 * kGlowBlur);
+    QImage image((canvas * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(Squircle::capsule(QRectF(QPointF(2 * kGlowBlur, 2 * kGlowBlur), pill)),
+                     accent);
+    painter.end();
+    return ImageBlur::blurred(image, kGlowBlur * ratio);
+}
+
+// Draws `image` centred on the painter's origin.
+void drawCentred(QPainter& painter, const QImage& image) {
+    const QSizeF size = image.deviceIndependentSize();
+    painter.drawImage(QPointF(-size.width() / 2, -size.height() / 2), image);
+}
+
+// The phases, from rest to the peak of the swell, at which the glow's picture has changed by a
+// visible step since the last of them: the pulse wakes there and nowhere else. The blurred edge
+// sweeps faster over some phases than others, so the steps are uneven.
+std::vector<double> glowRungs(RiskLevel level, QSizeF pill) {
+    constexpr int kSamples = 40;
+    const double contrast = VisibleSteps::contrastOnPaleSurface(RiskLevels::accentColor(level));
+    const QImage glow = blurredGlow(level, pill, 1.0);
+    // Each quarter of the glow mirrors the others: the top left one, up to the centre, tells.
+    const QSizeF reach = glow.deviceIndependentSize() * (RiskBadge::glowScale(1.0) / 2);
+    const QSize size(static_cast<int>(std::ceil(reach.width())) + 1,
+                     static_cast<int>(std::ceil(reach.height())) + 1);
+    // Sixteen bits a channel, so that eight-bit rounding does not move the steps.
+    const auto drawnAt = [&](double phase) {
+        QImage cover(size, QImage::Format_RGBA64_Premultiplied);
+        cover.fill(Qt::transparent);
+        QPainter painter(&cover);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.translate(size.width(), size.height());
+        painter.scale(RiskBadge::glowScale(phase), RiskBadge::glowScale(phase));
+        painter.setOpacity(RiskBadge::glowOpacity(level, phase));
+        drawCentred(painter, glow);
+        return cover;
+    };
+    const auto change = [&](const QImage& from, const QImage& to) {
+        int most = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            const auto* a = reinterpret_cast<const QRgba64*>(from.constScanLine(y));
+            const auto* b = reinterpret_cast<const QRgba64*>(to.constScanLine(y));
+            for (int x = 0; x < size.width(); ++x) {
+                most = std::max(most, std::abs(b[x].alpha() - a[x].alpha()));
+            }
+        }
+        return most / 65535.0 * contrast;
+    };
+    std::vector<double> rungs;
+    QImage shown = drawnAt(0.0);
+    for (int sample = 1; sample <= kSamples; ++sample) {
+        const double phase = static_cast<double>(sample) / kSamples;
+        QImage now = drawnAt(phase);
+        if (change(shown, now) >= VisibleSteps::colourStep) {
+            rungs.push_back(phase);
+            shown = std::move(now);
+        }
+    }
+    return rungs;
+}
 
 // Draws the glow under the badge and scales the whole badge; both may spill past the widget.
 class PulseEffect final : public QGraphicsEffect {
@@ -75,17 +144,7 @@ private:
     const QImage& glowImage(RiskLevel level, QSizeF pill, qreal ratio) {
         Glow& glow = glows_[static_cast<std::size_t>(level)];
         if (glow.image.isNull() || glow.size != pill || glow.ratio != ratio) {
-            const QColor accent = GlassTheme::fromSrgb(RiskLevels::accentColor(level));
-            const QSizeF canvas = pill + QSizeF(4 * kGlowBlur, 4 * kGlowBlur);
-            QImage image((canvas * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-            image.setDevicePixelRatio(ratio);
-            image.fill(Qt::transparent);
-            QPainter glowPainter(&image);
-            glowPainter.setRenderHint(QPainter::Antialiasing);
-            glowPainter.fillPath(
-                Squircle::capsule(QRectF(QPointF(2 * kGlowBlur, 2 * kGlowBlur), pill)), accent);
-            glowPainter.end();
-            glow.image = ImageBlur::blurred(image, kGlowBlur * ratio);
+            glow.image = blurredGlow(level, pill, ratio);
             glow.size = pill;
             glow.ratio = ratio;
         }
@@ -108,8 +167,7 @@ private:
                       badge_->glowScale() * pill.height() / own.height());
         painter.setOpacity(painter.opacity() * RiskBadge::glowOpacity(level, badge_->pulsePhase()) *
                            weight);
-        const QSizeF canvas = glow.deviceIndependentSize();
-        painter.drawImage(QPointF(-canvas.width() / 2, -canvas.height() / 2), glow);
+        drawCentred(painter, glow);
         painter.restore();
     }
 
@@ -213,25 +271,20 @@ std::optional<RiskLevel> RiskBadge::previousLevel() const {
     return previousLevel_;
 }
 
-double RiskBadge::visiblePhaseStep() const {
-    const qreal pill = pillSize().width();
-    // The badge's edge moves by 1 % of its width.
-    double step = 1.0 / (0.01 * pill);
+std::vector<double> RiskBadge::pulseRungs() const {
+    // The pill's edge moves by 1 % of its width over the swell: a rung for each pixel.
+    std::vector<double> rungs = VisibleSteps::evenRungs(1.0 / (0.01 * pillSize().width()));
     if (!motion_.reduceTransparency()) {
-        // Beside the pill the glow's soft edge moves out by a tenth of the pill's width as the
-        // glow swells from 1.2 to 1.4 times, and brightens meanwhile. Where the blurred edge is
-        // steepest (half opaque, falling by 1 / (sigma * sqrt(2 pi)) a pixel at 1.2 times),
-        // the two together change the colour by at most this much over the whole swing.
-        const double contrast =
-            VisibleSteps::contrastOnPaleSurface(RiskLevels::accentColor(level_));
-        const double sigma = ImageBlur::sigmaFor(kGlowBlur) * 1.2;
-        const double steepest = 1.0 / (sigma * std::sqrt(2.0 * std::numbers::pi));
-        const double moved = 0.1 * pill * steepest * glowOpacity(level_, 1.0) * contrast;
-        const double brightened =
-            0.5 * (glowOpacity(level_, 1.0) - glowOpacity(level_, 0.0)) * contrast;
-        step = std::min(step, VisibleSteps::colourStep / (moved + brightened));
+        std::optional<std::vector<double>>& glow = glowRungs_[static_cast<std::size_t>(level_)];
+        if (!glow) {
+            glow = glowRungs(level_, pillSize(level_));
+        }
+        std::vector<double> both;
+        std::merge(rungs.begin(), rungs.end(), glow->begin(), glow->end(),
+                   std::back_inserter(both));
+        rungs = std::move(both);
     }
-    return step;
+    return rungs;
 }
 
 void RiskBadge::scheduleWake() {
@@ -242,8 +295,8 @@ void RiskBadge::scheduleWake() {
         transition = true;
     } else if (isVisible() && pulsing_) {
         const auto from = std::max(now(), wakeAt_.value_or(std::chrono::milliseconds{0}));
-        due = pulseStart_ + VisibleSteps::nextSwingLevelChange(from - pulseStart_, pulseHalfCycle,
-                                                               visiblePhaseStep());
+        due = pulseStart_ +
+              VisibleSteps::nextSwingLevelChange(from - pulseStart_, pulseHalfCycle, pulseRungs());
     }
     if (!due) {
         wakeTimer_.stop();
@@ -334,6 +387,7 @@ QSizeF RiskBadge::pillSize(RiskLevel level) const {
 void RiskBadge::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         pillSizes_ = {};
+        glowRungs_ = {};
         contents_ = {};
         updateGeometry();
     }

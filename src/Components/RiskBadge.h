@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "Components/AnimationClock.h"
 #include "Models/RiskLevel.h"
@@ -35,6 +36,8 @@ public:
     bool isPulsing() const { return pulsing_; }
     // Time for the pulse and the level change from now on; the clock must outlive the badge.
     void setClock(const AnimationClock& clock);
+    // The phases of the swell at which the badge's picture changes by a visible step.
+    std::vector<double> pulseRungs() const;
     // When the badge next wakes to redraw, on its clock; none while nothing moves.
     std::optional<std::chrono::milliseconds> nextWake() const { return wakeAt_; }
     // How far the change to the current level has come, 0 to 1 (eased); 1 when settled.
@@ -43,7 +46,8 @@ public:
     // 0 at rest to 1 at the pulse's peak.
     double pulsePhase() const;
     double badgeScale() const { return 1.0 + 0.02 * pulsePhase(); }
-    double glowScale() const { return 1.2 + 0.2 * pulsePhase(); }
+    double glowScale() const { return glowScale(pulsePhase()); }
+    static double glowScale(double phase) { return 1.2 + 0.2 * phase; }
     double glowOpacity() const;
     static double glowOpacity(RiskLevel level, double phase);
     // The pill, centred in the widget, which leaves room around it for the glow.
@@ -77,8 +81,6 @@ private:
     void setPulsing(bool pulsing);
     void scheduleWake();
     void wake();
-    // The finest change of pulse phase that shows.
-    double visiblePhaseStep() const;
     QSizeF pillSize() const;
     // A level's mark and word, kept as pictures for the fade between levels.
     void paintContent(QPainter& painter, const QRectF& pill, RiskLevel level, double opacity);
@@ -116,6 +118,8 @@ private:
     QTimer pulseDelay_;
     QPointer<QWidget> slot_;
     mutable std::array<std::optional<QSizeF>, 3> pillSizes_;
+    // Per level, where the glow's picture changes by a visible step, as phases of its swell.
+    mutable std::array<std::optional<std::vector<double>>, 3> glowRungs_;
     // Each level's content picture and the pill size it was drawn for.
     std::array<std::pair<QPixmap, QSizeF>, 3> contents_;
     QPixmap pill_;

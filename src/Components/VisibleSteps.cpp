@@ -26,8 +26,25 @@ double contrastOnPaleSurface(SrgbColor colour) {
 
 std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
                                                std::chrono::milliseconds half, double step) {
+    return nextSwingLevelChange(elapsed, half, evenRungs(step));
+}
+
+std::vector<double> evenRungs(double step) {
+    std::vector<double> rungs;
+    if (step <= 0 || step >= 1.0) {
+        return rungs;  // every phase shows the same
+    }
+    for (double level = 0; (level + 0.5) * step < 1.0; ++level) {
+        rungs.push_back((level + 0.5) * step);
+    }
+    return rungs;
+}
+
+std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
+                                               std::chrono::milliseconds half,
+                                               const std::vector<double>& rungs) {
     using std::chrono::milliseconds;
-    if (half.count() <= 0 || step <= 0 || step >= 1.0) {
+    if (half.count() <= 0 || rungs.empty()) {
         // No swing, or one whose every phase shows the same: the far end of this swing.
         return elapsed + std::max(half, milliseconds{1});
     }
@@ -38,18 +55,16 @@ std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed
     const double u = static_cast<double>(elapsed.count() - base) / halfMs;
     const bool rising = u < 1.0;
     const double phase = easeInOut(rising ? u : 2.0 - u);
-    const double level = levelOf(phase, step);
-    const double up = (level + 0.5) * step;
-    const double down = (level - 0.5) * step;
+    const auto above = std::upper_bound(rungs.begin(), rungs.end(), phase);
     double target = 0;  // in halves from `base`
-    if (rising && up < 1.0) {
-        target = easeInOutInverse(up);
-    } else if (down > 0.0) {
-        // Past the last boundary on the way up, or falling: the way down crosses it.
-        target = 2.0 - easeInOutInverse(down);
+    if (rising && above != rungs.end()) {
+        target = easeInOutInverse(*above);
+    } else if (above != rungs.begin()) {
+        // Past the last rung on the way up, or falling: the way down leaves the rung reached.
+        target = 2.0 - easeInOutInverse(*std::prev(above));
     } else {
-        // Resting level on the way down: the next breath's first boundary.
-        target = 2.0 + easeInOutInverse(up);
+        // Resting level on the way down: the next breath's first rung.
+        target = 2.0 + easeInOutInverse(rungs.front());
     }
     const qint64 due = base + static_cast<qint64>(std::ceil(target * halfMs));
     return milliseconds(std::max<qint64>(due, elapsed.count() + 1));

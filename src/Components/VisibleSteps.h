@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <vector>
 
 #include "Models/RiskLevel.h"
 
@@ -34,6 +35,13 @@ inline constexpr std::chrono::milliseconds transitionFrame{16};
 // differs from the level at `elapsed`. `step` is the finest change of phase that shows.
 std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
                                                std::chrono::milliseconds half, double step);
+// The same for a swing whose steps are uneven: its level is the number of `rungs` (rising
+// phases within (0, 1)) at or below its phase.
+std::chrono::milliseconds nextSwingLevelChange(std::chrono::milliseconds elapsed,
+                                               std::chrono::milliseconds half,
+                                               const std::vector<double>& rungs);
+// The rungs of even steps `step` apart: level k covers phases within half a step of k * step.
+std::vector<double> evenRungs(double step);
 // The level, in whole steps, that a swing's `phase` is shown at.
 inline double levelOf(double phase, double step) {
     return std::floor(phase / step + 0.5);

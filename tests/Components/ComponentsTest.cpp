@@ -606,3 +606,57 @@ TEST(TrayFigure, TheOutlinedFigureReadsOnBlackAndOnWhiteBarsWhereThePlainOneVani
     EXPECT_EQ(named.pixmap(QSize(22, 22), 1.0).toImage(),
               outlined.pixmap(QSize(22, 22), 1.0).toImage());
 }
+
+TEST(RiskBadge, ThePulseWakesWhereItsGlowHasChangedByAVisibleStepAndNowhereElse) {
+    for (const RiskLevel level : {RiskLevel::low, RiskLevel::high}) {
+        AccessibilityPreferences motion;
+        HandClock clock;
+        QWidget page;
+        page.setAutoFillBackground(true);
+        QPalette palette = page.palette();
+        palette.setColor(QPalette::Window, QColor::fromRgbF(0.965F, 0.965F, 0.965F));
+        page.setPalette(palette);
+        page.resize(300, 200);
+        auto* badge = new RiskBadge(level, motion, &page);
+        badge->setClock(clock);
+        badge->resize(badge->sizeHint());
+        badge->move(150 - badge->width() / 2, 100 - badge->height() / 2);
+        page.show();
+        ASSERT_TRUE(waitUntil([&] { return badge->isPulsing(); }));
+        // The glow alone: the pill, at its largest, moves by its own rule of a pixel.
+        const QRectF pill = badge->pillRect().translated(badge->pos());
+        const QRect inside =
+            QRectF(pill.center() - QPointF(pill.width(), pill.height()) * 0.51, pill.size() * 1.02)
+                .toAlignedRect()
+                .adjusted(-1, -1, 1, 1);
+        const auto glowAt = [&](std::chrono::milliseconds at) {
+            clock.at = at;
+            QImage image(page.size(), QImage::Format_ARGB32);
+            page.render(&image);
+            QPainter(&image).fillRect(inside, Qt::black);
+            return image;
+        };
+        const std::vector<double> rungs = badge->pulseRungs();
+        const auto levelAt = [&] {
+            return std::upper_bound(rungs.begin(), rungs.end(), badge->pulsePhase()) -
+                   rungs.begin();
+        };
+        QImage shown = glowAt(0ms);
+        auto shownLevel = levelAt();
+        for (std::chrono::milliseconds at = 20ms; at <= RiskBadge::pulseHalfCycle; at += 20ms) {
+            const QImage now = glowAt(at);
+            // Never further from the last wake's picture than a visible step, and eight-bit
+            // rounding either side of it.
+            ASSERT_LE(maxChannelDifference(shown, now), 4) << at.count() << " ms";
+            if (levelAt() != shownLevel) {
+                // A wake shows a change someone can see.
+                EXPECT_GE(maxChannelDifference(shown, now), 2) << at.count() << " ms";
+                shown = now;
+                shownLevel = levelAt();
+            }
+        }
+        // The faint glow of a low risk wakes five times on its way up; a brighter one more.
+        EXPECT_EQ(shownLevel, static_cast<long>(rungs.size()));
+        EXPECT_LE(rungs.size(), level == RiskLevel::low ? 5U : 14U);
+    }
+}
