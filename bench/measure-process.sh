@@ -13,6 +13,8 @@
 #     without a camera), so that every card of the dashboard breathes.
 #   SPINDREL_MEASURE_SITTING_MINUTES starts the day with that much sitting already counted, so
 #     that the badge shows a medium (from 360) or high (from 480) risk.
+#   SPINDREL_MEASURE_SETTLE waits that many seconds more before measuring: the first tick,
+#     30 s in, shows the stored day, and with it a change of risk level and its short fade.
 #   SPINDREL_MEASURE_PICTURE names a PNG to save of the window when the measuring ends.
 #   SPINDREL_MEASURE_THREADS=on adds each thread's own wake-ups.
 #   SPINDREL_MEASURE_FRAMES=on adds the frames the window sent to the X server, the time each
@@ -113,6 +115,8 @@ xdotool mousemove 1270 790
 what="$what, window $window_mode"
 # Everything the window does once: first paint, page change, the first breaths settling in.
 sleep 2
+sleep "${SPINDREL_MEASURE_SETTLE:-0}"
+[ "${SPINDREL_MEASURE_SETTLE:-0}" = 0 ] || what="$what after ${SPINDREL_MEASURE_SETTLE} s"
 ticks_per_second="$(getconf CLK_TCK)"
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 # Time on a CPU in nanoseconds, summed over the threads living at the time: finer than the
