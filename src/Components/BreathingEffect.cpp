@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "Components/AccessibilityPreferences.h"
@@ -265,6 +266,10 @@ QTransform BreathingEffect::breathTransform() const {
            QTransform::fromScale(scale, scale) * QTransform::fromTranslate(centre.x(), centre.y());
 }
 
+qint64 BreathingEffect::pictureKey() const {
+    return picture_.isNull() || picture_.isDetached() ? 0 : composed_.cacheKey();
+}
+
 void BreathingEffect::draw(QPainter* painter) {
     if (!target_) {
         return;
@@ -317,26 +322,55 @@ void BreathingEffect::draw(QPainter* painter) {
     });
 }
 
+namespace {
+
+// How far `to` moves a picture from where `from` puts it, if that is all it does and by whole
+// pixels.
+std::optional<QPoint> wholePixelShift(const QTransform& from, const QTransform& to) {
+    if (from.m11() != to.m11() || from.m12() != to.m12() || from.m13() != to.m13() ||
+        from.m21() != to.m21() || from.m22() != to.m22() || from.m23() != to.m23() ||
+        from.m33() != to.m33()) {
+        return std::nullopt;
+    }
+    const double dx = to.dx() - from.dx();
+    const double dy = to.dy() - from.dy();
+    // Offsets of widgets add whole numbers to a fractional breath; the sums round a little.
+    constexpr double kLeeway = 1e-6;
+    if (std::abs(dx - std::round(dx)) > kLeeway || std::abs(dy - std::round(dy)) > kLeeway) {
+        return std::nullopt;
+    }
+    return QPoint(static_cast<int>(std::round(dx)), static_cast<int>(std::round(dy)));
+}
+
+}  // namespace
+
 const BreathingEffect::Shown& BreathingEffect::shownFor(const QTransform& toDevice,
                                                         double opacity) {
-    if (shown_.image.isNull() || shown_.toDevice != toDevice || shown_.opacity != opacity ||
-        shown_.source != composed_.cacheKey()) {
-        const QRectF source(composedAt_, composed_.deviceIndependentSize());
-        const QRect pixels = toDevice.mapRect(source).toAlignedRect();
-        shown_.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
-        shown_.image.fill(Qt::transparent);
-        QPainter painter(&shown_.image);
-        painter.setOpacity(opacity);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
-        VisibleSteps::paintInBands(painter, QRegion(shown_.image.rect()), [&] {
-            painter.setTransform(toDevice *
-                                 QTransform::fromTranslate(-pixels.left(), -pixels.top()));
-            painter.drawPixmap(composedAt_, composed_);
-        });
-        shown_.at = pixels.topLeft();
-        shown_.toDevice = toDevice;
-        shown_.opacity = opacity;
-        shown_.source = composed_.cacheKey();
+    const bool sameLook = !shown_.image.isNull() && shown_.opacity == opacity &&
+                          shown_.source == composed_.cacheKey();
+    if (sameLook) {
+        // The picture serves any shift of where it lands by whole pixels: a drawing of part of
+        // the window (what lies under the badge) places it elsewhere on its own device.
+        if (const std::optional<QPoint> shift = wholePixelShift(shown_.toDevice, toDevice)) {
+            shown_.at += *shift;
+            shown_.toDevice = toDevice;
+            return shown_;
+        }
     }
+    const QRectF source(composedAt_, composed_.deviceIndependentSize());
+    const QRect pixels = toDevice.mapRect(source).toAlignedRect();
+    shown_.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    shown_.image.fill(Qt::transparent);
+    QPainter painter(&shown_.image);
+    painter.setOpacity(opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
+    VisibleSteps::paintInBands(painter, QRegion(shown_.image.rect()), [&] {
+        painter.setTransform(toDevice * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
+        painter.drawPixmap(composedAt_, composed_);
+    });
+    shown_.at = pixels.topLeft();
+    shown_.toDevice = toDevice;
+    shown_.opacity = opacity;
+    shown_.source = composed_.cacheKey();
     return shown_;
 }

@@ -54,6 +54,9 @@ public:
     void leave(std::function<void()> gone);
     // The breath's scale about the widget's centre, in the widget's coordinates.
     QTransform breathTransform() const;
+    // Names the picture of the widget the breath now draws; 0 once something inside the
+    // widget has asked to be repainted, until the breath next draws it.
+    qint64 pictureKey() const;
 
 protected:
     QRectF boundingRectFor(const QRectF& sourceRect) const override;

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QGraphicsEffect>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <array>
@@ -90,91 +91,6 @@ std::vector<double> glowRungs(RiskLevel level, QSizeF pill) {
     return rungs;
 }
 
-// Draws the glow under the badge and scales the whole badge; both may spill past the widget.
-class PulseEffect final : public QGraphicsEffect {
-public:
-    explicit PulseEffect(RiskBadge* badge) : QGraphicsEffect(badge), badge_(badge) {}
-
-protected:
-    QRectF boundingRectFor(const QRectF& rect) const override {
-        // The pill is never wider or taller than the widget.
-        const qreal dx = rect.width() * 0.2 + 2 * kGlowBlur;
-        const qreal dy = rect.height() * 0.2 + 2 * kGlowBlur;
-        return rect.adjusted(-dx, -dy, dx, dy);
-    }
-
-    void draw(QPainter* painter) override {
-        // The badge has no children: its kept picture is all of it.
-        const QPixmap& badge = badge_->pillPicture(*painter);
-        const QPoint offset(0, 0);
-        const QRectF pill = badge_->pillRect();
-        const double progress = badge_->levelProgress();
-        const std::optional<RiskLevel> previous = badge_->previousLevel();
-        const QRegion area = VisibleSteps::repaintedRegion(
-            *painter, boundingRectFor(QRectF(badge_->rect())).toAlignedRect(), 1);
-        VisibleSteps::paintInBands(*painter, area, [&] {
-            // A badge floating over a breathing card breathes with it.
-            painter->setTransform(badge_->hostTransform(), true);
-            painter->setOpacity(badge_->hostOpacity());
-            painter->setRenderHint(QPainter::SmoothPixmapTransform);
-            if (!badge_->reducesTransparency()) {
-                // A new level's glow fades in over the old one's.
-                if (previous) {
-                    paintGlow(*painter, pill, *previous, 1.0 - progress);
-                }
-                paintGlow(*painter, pill, badge_->riskLevel(), previous ? progress : 1.0);
-            }
-            const QPointF centre = pill.center();
-            painter->translate(centre);
-            painter->scale(badge_->badgeScale(), badge_->badgeScale());
-            painter->translate(-centre);
-            painter->drawPixmap(offset, badge);
-        });
-    }
-
-private:
-    struct Glow {
-        QImage image;
-        QSizeF size;
-        qreal ratio = 0;
-    };
-
-    // The blurred capsule in a level's colour, the same for every frame of that level: only
-    // its scale and opacity move.
-    const QImage& glowImage(RiskLevel level, QSizeF pill, qreal ratio) {
-        Glow& glow = glows_[static_cast<std::size_t>(level)];
-        if (glow.image.isNull() || glow.size != pill || glow.ratio != ratio) {
-            glow.image = blurredGlow(level, pill, ratio);
-            glow.size = pill;
-            glow.ratio = ratio;
-        }
-        return glow.image;
-    }
-
-    void paintGlow(QPainter& painter, const QRectF& pill, RiskLevel level, double weight) {
-        if (weight <= 0) {
-            return;
-        }
-        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        // Blurred once for the level's own pill, and stretched to the pill as it is while a
-        // change of level eases one size into the other.
-        const QSizeF own = badge_->pillSize(level);
-        const QImage& glow = glowImage(level, own, ratio);
-        painter.save();
-        const QPointF centre = pill.center();
-        painter.translate(centre);
-        painter.scale(badge_->glowScale() * pill.width() / own.width(),
-                      badge_->glowScale() * pill.height() / own.height());
-        painter.setOpacity(painter.opacity() * RiskBadge::glowOpacity(level, badge_->pulsePhase()) *
-                           weight);
-        drawCentred(painter, glow);
-        painter.restore();
-    }
-
-    RiskBadge* badge_;
-    std::array<Glow, 3> glows_;
-};
-
 QColor mix(const QColor& from, const QColor& to, double t) {
     return QColor::fromRgbF(static_cast<float>(from.redF() + (to.redF() - from.redF()) * t),
                             static_cast<float>(from.greenF() + (to.greenF() - from.greenF()) * t),
@@ -188,7 +104,8 @@ RiskBadge::RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget*
     : QWidget(parent), level_(level), motion_(motion), previousLevel_(level) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAccessibleName(RiskLevels::badgeWord(level));
-    setGraphicsEffect(new PulseEffect(this));
+    // The glow's room around the pill belongs to the card below as far as the pointer goes.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     wakeTimer_.setSingleShot(true);
     wakeTimer_.setTimerType(Qt::PreciseTimer);
     connect(&wakeTimer_, &QTimer::timeout, this, &RiskBadge::wake);
@@ -208,12 +125,7 @@ RiskBadge::RiskBadge(RiskLevel level, AccessibilityPreferences& motion, QWidget*
     });
 }
 
-RiskBadge::~RiskBadge() {
-    // The pulse asks the badge for its pill. QWidget's destructor hides a shown widget and asks
-    // the effect how much to repaint, after the badge itself is gone, so the effect must go
-    // while the badge is whole.
-    setGraphicsEffect(nullptr);
-}
+RiskBadge::~RiskBadge() = default;
 
 void RiskBadge::setClock(const AnimationClock& clock) {
     clock_ = &clock;
@@ -313,11 +225,53 @@ void RiskBadge::wake() {
         updateGeometry();  // the old level's room is no longer needed
         followSlot();
     }
-    update();
-    if (QGraphicsEffect* effect = graphicsEffect()) {
-        effect->update();
-    }
+    showNextFrame();
     scheduleWake();
+}
+
+void RiskBadge::showNextFrame() {
+    // Most frames change the badge alone. Qt would draw the window's backdrop and the card under
+    // it again for each of them; as an opaque widget over a kept picture of what lies below,
+    // the badge is drawn alone instead. Only its own frame sees it opaque: a repaint of the card
+    // or a grab of the window draws everything below it as usual.
+    if (!refreshUnderlay()) {
+        update();
+        return;
+    }
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
+    repaint();
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+bool RiskBadge::refreshUnderlay() {
+    const BreathingEffect* host = hostBreath();
+    QWidget* top = window();
+    // Over anything but a breathing card nothing says when the picture below has changed.
+    if (!host || !isVisible() || top == this || size().isEmpty()) {
+        return false;
+    }
+    const auto lookNow = [&] {
+        return UnderlayLook{QRect(mapTo(top, QPoint(0, 0)), size()),
+                            top->size(),
+                            top->devicePixelRatioF(),
+                            host->scale(),
+                            host->opacity(),
+                            host->pictureKey()};
+    };
+    const UnderlayLook look = lookNow();
+    if (look.hostPicture != 0 && underlayLook_ == look) {
+        return true;
+    }
+    // Drawn by Qt from the window down, as a full repaint would draw it, with the badge left
+    // out; the card's breath keeps its picture from this drawing for the next repaint.
+    underlay_ = QImage((QSizeF(size()) * look.ratio).toSize(), QImage::Format_RGB32);
+    underlay_.setDevicePixelRatio(look.ratio);
+    drawingUnderlay_ = true;
+    top->render(&underlay_, QPoint(0, 0), QRegion(look.inWindow),
+                QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    drawingUnderlay_ = false;
+    underlayLook_ = lookNow();
+    return true;
 }
 
 void RiskBadge::setPulsing(bool pulsing) {
@@ -325,9 +279,7 @@ void RiskBadge::setPulsing(bool pulsing) {
     if (pulsing_) {
         pulseStart_ = now();
     }
-    if (QGraphicsEffect* effect = graphicsEffect()) {
-        effect->update();
-    }
+    update();
     scheduleWake();
 }
 
@@ -404,13 +356,32 @@ QSizeF RiskBadge::pillSize() const {
     return before + (now - before) * t;
 }
 
-QSize RiskBadge::sizeHint() const {
+QSize RiskBadge::pillRoom() const {
     // Room for the wider of the two pills while one level changes into the next.
     QSizeF room = pillSize(level_);
     if (levelChangeStart_) {
         room = room.expandedTo(pillSize(previousLevel_));
     }
     return room.toSize() + QSize(2, 2);
+}
+
+QMargins RiskBadge::glowReach() const {
+    // The glow swells to 1.4 times the pill and blurs past that; the pill itself grows by 2 %.
+    const QSize room = pillRoom();
+    const auto reach = [](int side) {
+        return static_cast<int>(std::ceil(side * 0.2 + 2 * kGlowBlur));
+    };
+    return {reach(room.width()), reach(room.height()), reach(room.width()), reach(room.height())};
+}
+
+QRect RiskBadge::roomRect() const {
+    const QSize room = pillRoom();
+    return {(width() - room.width()) / 2, (height() - room.height()) / 2, room.width(),
+            room.height()};
+}
+
+QSize RiskBadge::sizeHint() const {
+    return pillRoom().grownBy(glowReach());
 }
 
 QRectF RiskBadge::pillRect() const {
@@ -455,7 +426,11 @@ QRectF RiskBadge::ownPill(const QRectF& pill, RiskLevel level) const {
 }
 
 qreal RiskBadge::densityOf(const QPainter& target) const {
-    return target.device() != nullptr ? target.device()->devicePixelRatioF() : devicePixelRatioF();
+    // A painter on the widget reports the widget's density; the engine knows what it draws on
+    // (a grab may be denser than the screen).
+    const QPaintDevice* device =
+        target.paintEngine() != nullptr ? target.paintEngine()->paintDevice() : target.device();
+    return device != nullptr ? device->devicePixelRatioF() : devicePixelRatioF();
 }
 
 void RiskBadge::drawContent(QPainter& painter, const QRectF& pill, RiskLevel level) {
@@ -476,8 +451,66 @@ void RiskBadge::drawContent(QPainter& painter, const QRectF& pill, RiskLevel lev
 }
 
 void RiskBadge::paintEvent(QPaintEvent*) {
+    if (drawingUnderlay_) {
+        return;  // what lies under the badge is being drawn
+    }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pillPicture(painter));
+    const bool overUnderlay = testAttribute(Qt::WA_OpaquePaintEvent);
+    const QPixmap& pill = pillPicture(painter);
+    const QPoint pillAt = roomRect().topLeft();
+    const QRectF pillArea = pillRect();
+    const double progress = levelProgress();
+    const std::optional<RiskLevel> previous = previousLevel();
+    const QTransform host = hostTransform();
+    const double hostAlpha = hostOpacity();
+    VisibleSteps::paintInBands(painter, VisibleSteps::repaintedRegion(painter, rect(), 1), [&] {
+        if (overUnderlay) {
+            painter.drawImage(QPointF(0, 0), underlay_);
+        }
+        // A badge floating over a breathing card breathes with it.
+        painter.setTransform(host, true);
+        painter.setOpacity(hostAlpha);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (!reducesTransparency()) {
+            // A new level's glow fades in over the old one's.
+            if (previous) {
+                paintGlow(painter, pillArea, *previous, 1.0 - progress);
+            }
+            paintGlow(painter, pillArea, level_, previous ? progress : 1.0);
+        }
+        const QPointF centre = pillArea.center();
+        painter.translate(centre);
+        painter.scale(badgeScale(), badgeScale());
+        painter.translate(-centre);
+        painter.drawPixmap(pillAt, pill);
+    });
+}
+
+const QImage& RiskBadge::glowImage(RiskLevel level, QSizeF pill, qreal ratio) {
+    Glow& glow = glows_[static_cast<std::size_t>(level)];
+    if (glow.image.isNull() || glow.size != pill || glow.ratio != ratio) {
+        glow.image = blurredGlow(level, pill, ratio);
+        glow.size = pill;
+        glow.ratio = ratio;
+    }
+    return glow.image;
+}
+
+void RiskBadge::paintGlow(QPainter& painter, const QRectF& pill, RiskLevel level, double weight) {
+    if (weight <= 0) {
+        return;
+    }
+    // Blurred once for the level's own pill, and stretched to the pill as it is while a change
+    // of level eases one size into the other.
+    const QSizeF own = pillSize(level);
+    const QImage& glow = glowImage(level, own, densityOf(painter));
+    painter.save();
+    painter.translate(pill.center());
+    painter.scale(glowScale() * pill.width() / own.width(),
+                  glowScale() * pill.height() / own.height());
+    painter.setOpacity(painter.opacity() * glowOpacity(level, pulsePhase()) * weight);
+    drawCentred(painter, glow);
+    painter.restore();
 }
 
 const QPixmap& RiskBadge::pillPicture(const QPainter& target) {
@@ -486,13 +519,15 @@ const QPixmap& RiskBadge::pillPicture(const QPainter& target) {
     // the pixel density of what it is drawn on (a grab may be denser than the screen), or its
     // lettering comes out soft.
     const qreal ratio = densityOf(target);
-    const PillLook look{level_, previousLevel_, levelProgress(), motion_.reduceTransparency(),
-                        size(), ratio};
+    const QRect room = roomRect();
+    const PillLook look{level_,      previousLevel_, levelProgress(), motion_.reduceTransparency(),
+                        room.size(), ratio};
     if (pill_.isNull() || !(pillLook_ == look)) {
-        pill_ = QPixmap((QSizeF(size()) * ratio).toSize());
+        pill_ = QPixmap((QSizeF(room.size()) * ratio).toSize());
         pill_.setDevicePixelRatio(ratio);
         pill_.fill(Qt::transparent);
         QPainter painter(&pill_);
+        painter.translate(-room.topLeft());
         paintPill(painter);
         pillLook_ = look;
     }
@@ -528,7 +563,7 @@ void RiskBadge::paintPill(QPainter& painter) {
 
 void RiskBadge::floatOver(QWidget* slot) {
     slot_ = slot;
-    slot->setFixedSize(sizeHint());
+    slot->setFixedSize(pillRoom());
     // Every widget between the slot and the badge's own parent moves the slot when it moves.
     for (QWidget* w = slot; w && w != parentWidget(); w = w->parentWidget()) {
         w->installEventFilter(this);
@@ -540,8 +575,9 @@ void RiskBadge::followSlot() {
     if (!slot_ || !parentWidget()) {
         return;
     }
-    slot_->setFixedSize(sizeHint());
-    setGeometry(QRect(slot_->mapTo(parentWidget(), QPoint(0, 0)), slot_->size()));
+    slot_->setFixedSize(pillRoom());
+    setGeometry(
+        QRect(slot_->mapTo(parentWidget(), QPoint(0, 0)), slot_->size()).marginsAdded(glowReach()));
     setVisible(slot_->isVisible());
     raise();
 }

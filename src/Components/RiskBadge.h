@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QMargins>
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
@@ -18,7 +20,8 @@ class AccessibilityPreferences;
 
 // The day's risk level as a pill: mark and word on a tinted frost, with a soft glow in the
 // level's colour that slowly pulses. A new level cross-fades in. It wakes only when the
-// picture has changed by a step someone could see, and not at all while hidden.
+// picture has changed by a step someone could see, and not at all while hidden. The widget
+// spans the glow's reach; the pill sits in the middle.
 class RiskBadge : public QWidget {
     Q_OBJECT
 
@@ -52,14 +55,16 @@ public:
     static double glowOpacity(RiskLevel level, double phase);
     // The pill, centred in the widget, which leaves room around it for the glow.
     QRectF pillRect() const;
+    // Room for the pill alone, without the glow's.
+    QSize pillRoom() const;
     bool reducesTransparency() const;
     // The level being left while the change lasts.
     std::optional<RiskLevel> previousLevel() const;
 
     QSize sizeHint() const override;
 
-    // Lays the badge over `slot`, a widget in a card's layout that keeps its room, instead of
-    // inside the card: its pulse then repaints only itself, never the card around it, and it
+    // Lays the badge over `slot`, a widget in a card's layout that keeps the pill's room, instead
+    // of inside the card: its pulse then repaints only itself, never the card around it, and it
     // breathes with the card by drawing the card's breath over its own.
     void floatOver(QWidget* slot);
     QTransform hostTransform() const;
@@ -81,6 +86,16 @@ private:
     void setPulsing(bool pulsing);
     void scheduleWake();
     void wake();
+    // Repaints the badge for a step of its own motion.
+    void showNextFrame();
+    // Makes the kept picture of what lies under the badge current; false where the badge cannot
+    // tell when that changes.
+    bool refreshUnderlay();
+    QMargins glowReach() const;
+    // The pill's room within the widget.
+    QRect roomRect() const;
+    const QImage& glowImage(RiskLevel level, QSizeF pill, qreal ratio);
+    void paintGlow(QPainter& painter, const QRectF& pill, RiskLevel level, double weight);
     QSizeF pillSize() const;
     // A level's mark and word, kept as pictures for the fade between levels.
     void paintContent(QPainter& painter, const QRectF& pill, RiskLevel level, double opacity);
@@ -105,6 +120,24 @@ private:
         bool operator==(const PillLook&) const = default;
     };
 
+    // What the kept picture of what lies under the badge was drawn for.
+    struct UnderlayLook {
+        QRect inWindow;
+        QSize window;
+        qreal ratio = 0;
+        double hostScale = 1;
+        double hostOpacity = 1;
+        qint64 hostPicture = 0;
+        bool operator==(const UnderlayLook&) const = default;
+    };
+    // The blurred capsule in a level's colour, the same for every frame of that level: only its
+    // scale and opacity move.
+    struct Glow {
+        QImage image;
+        QSizeF size;
+        qreal ratio = 0;
+    };
+
     RiskLevel level_;
     AccessibilityPreferences& motion_;
     SteadyAnimationClock steadyClock_;
@@ -124,4 +157,8 @@ private:
     std::array<std::pair<QPixmap, QSizeF>, 3> contents_;
     QPixmap pill_;
     PillLook pillLook_{};
+    std::array<Glow, 3> glows_;
+    QImage underlay_;
+    UnderlayLook underlayLook_;
+    bool drawingUnderlay_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -659,4 +660,73 @@ TEST(RiskBadge, ThePulseWakesWhereItsGlowHasChangedByAVisibleStepAndNowhereElse)
         EXPECT_EQ(shownLevel, static_cast<long>(rungs.size()));
         EXPECT_LE(rungs.size(), level == RiskLevel::low ? 5U : 14U);
     }
+}
+
+TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFullRepaintWould) {
+    AccessibilityPreferences motion;
+    HandClock clock;
+    QWidget page;
+    page.setAutoFillBackground(true);
+    QPalette palette = page.palette();
+    palette.setColor(QPalette::Window, QColor::fromRgbF(0.965F, 0.965F, 0.965F));
+    page.setPalette(palette);
+    page.resize(320, 220);
+    auto* card = new StatCard(CardDepth::standard, motion, &page);
+    card->breath().setClock(clock);
+    auto* slot = new QWidget(card);
+    card->addContent(slot);
+    // Lettering inside the card, within the glow's reach.
+    auto* line = new QLabel(u"Your chair is plotting against you."_s, card);
+    card->addContent(line);
+    card->setGeometry(20, 20, 280, 180);
+    auto* badge = new RiskBadge(RiskLevel::high, motion, &page);
+    badge->setClock(clock);
+    badge->floatOver(slot);
+    int pagePaints = 0;
+    EventCounter counter(QEvent::Paint, pagePaints);
+    page.installEventFilter(&counter);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    ASSERT_TRUE(waitUntil([&] { return badge->isPulsing(); }));
+    ASSERT_TRUE(badge->geometry().contains(line->geometry().translated(card->pos()).topLeft() +
+                                           QPoint(line->width() / 2, 0)));
+
+    // What the screen shows of the badge's area against the whole window drawn afresh.
+    const auto shownAgainstFresh = [&] {
+        const QRect area = badge->geometry();
+        const QImage shown = page.screen()->grabWindow(page.winId()).toImage().copy(area);
+        const QImage fresh = page.grab().toImage().copy(area);
+        return maxChannelDifference(shown.convertToFormat(QImage::Format_RGB32),
+                                    fresh.convertToFormat(QImage::Format_RGB32));
+    };
+    int frames = 0;
+    int quietFrames = 0;
+    int pagePaintsInQuietFrames = 0;
+    bool lineChanged = false;
+    // Four seconds of pulse: the card breathes a step or two meanwhile, and its lettering
+    // changes.
+    while (clock.at < 4s) {
+        ASSERT_TRUE(badge->nextWake().has_value());
+        const double cardScale = card->breath().scale();
+        clock.at = *badge->nextWake();
+        const std::chrono::milliseconds due = clock.at;
+        const int pagePaintsBefore = pagePaints;
+        ASSERT_TRUE(waitUntil([&] { return badge->nextWake() != due; }));
+        QCoreApplication::processEvents();
+        // Nothing under the badge changed since its last frame: the page is left alone.
+        if (frames > 0 && !lineChanged && card->breath().scale() == cardScale) {
+            ++quietFrames;
+            pagePaintsInQuietFrames += pagePaints - pagePaintsBefore;
+        }
+        lineChanged = false;
+        ++frames;
+        ASSERT_LE(shownAgainstFresh(), 1) << clock.at.count() << " ms";
+        if (frames == 8) {
+            line->setText(u"Move before it wins."_s);
+            QCoreApplication::processEvents();
+            lineChanged = true;
+        }
+    }
+    EXPECT_GE(quietFrames, 8);
+    EXPECT_EQ(pagePaintsInQuietFrames, 0);
 }
