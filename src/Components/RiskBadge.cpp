@@ -1,8 +1,10 @@
 #include "Components/RiskBadge.h"
 
+#include <QBackingStore>
 #include <QEvent>
 #include <QGraphicsEffect>
 #include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <array>
@@ -233,8 +235,9 @@ void RiskBadge::showNextFrame() {
     // Most frames change the badge alone. Qt would draw the window's backdrop and the card under
     // it again for each of them; as an opaque widget over a kept picture of what lies below,
     // the badge is drawn alone instead. Only its own frame sees it opaque: a repaint of the card
-    // or a grab of the window draws everything below it as usual.
-    if (!refreshUnderlay()) {
+    // or a grab of the window draws everything below it as usual, and the next full repaint of
+    // the badge keeps what lay below it.
+    if (!underlayIsCurrent()) {
         update();
         return;
     }
@@ -243,35 +246,47 @@ void RiskBadge::showNextFrame() {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-bool RiskBadge::refreshUnderlay() {
+std::optional<RiskBadge::UnderlayLook> RiskBadge::underlayLookNow() const {
     const BreathingEffect* host = hostBreath();
-    QWidget* top = window();
+    const QWidget* top = window();
     // Over anything but a breathing card nothing says when the picture below has changed.
-    if (!host || !isVisible() || top == this || size().isEmpty()) {
-        return false;
+    if (!host || !isVisible() || top == this || host->pictureKey() == 0) {
+        return std::nullopt;
     }
-    const auto lookNow = [&] {
-        return UnderlayLook{QRect(mapTo(top, QPoint(0, 0)), size()),
-                            top->size(),
-                            top->devicePixelRatioF(),
-                            host->scale(),
-                            host->opacity(),
-                            host->pictureKey()};
-    };
-    const UnderlayLook look = lookNow();
-    if (look.hostPicture != 0 && underlayLook_ == look) {
-        return true;
+    return UnderlayLook{QRect(mapTo(top, QPoint(0, 0)), size()),
+                        top->size(),
+                        top->devicePixelRatioF(),
+                        host->scale(),
+                        host->opacity(),
+                        host->pictureKey()};
+}
+
+bool RiskBadge::underlayIsCurrent() const {
+    const std::optional<UnderlayLook> look = underlayLookNow();
+    return look && !underlay_.isNull() && underlayLook_ == *look;
+}
+
+void RiskBadge::keepUnderlay(const QPainter& painter, const QRegion& painted) {
+    // Only a repaint that drew everything under the badge, on the window's own picture.
+    QBackingStore* store = window()->backingStore();
+    const QPaintDevice* device =
+        painter.paintEngine() != nullptr ? painter.paintEngine()->paintDevice() : nullptr;
+    if (store == nullptr || device == nullptr || device != store->paintDevice() ||
+        device->devType() != QInternal::Image || !(QRegion(rect()) - painted).isEmpty()) {
+        return;
     }
-    // Drawn by Qt from the window down, as a full repaint would draw it, with the badge left
-    // out; the card's breath keeps its picture from this drawing for the next repaint.
-    underlay_ = QImage((QSizeF(size()) * look.ratio).toSize(), QImage::Format_RGB32);
-    underlay_.setDevicePixelRatio(look.ratio);
-    drawingUnderlay_ = true;
-    top->render(&underlay_, QPoint(0, 0), QRegion(look.inWindow),
-                QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    drawingUnderlay_ = false;
-    underlayLook_ = lookNow();
-    return true;
+    const std::optional<UnderlayLook> look = underlayLookNow();
+    if (!look) {
+        return;
+    }
+    const auto* image = static_cast<const QImage*>(device);
+    const QRect pixels = painter.deviceTransform().mapRect(QRectF(rect())).toAlignedRect();
+    if (!image->rect().contains(pixels)) {
+        return;
+    }
+    underlay_ = image->copy(pixels);
+    underlay_.setDevicePixelRatio(image->devicePixelRatio());
+    underlayLook_ = *look;
 }
 
 void RiskBadge::setPulsing(bool pulsing) {
@@ -450,12 +465,13 @@ void RiskBadge::drawContent(QPainter& painter, const QRectF& pill, RiskLevel lev
     painter.restore();
 }
 
-void RiskBadge::paintEvent(QPaintEvent*) {
-    if (drawingUnderlay_) {
-        return;  // what lies under the badge is being drawn
-    }
+void RiskBadge::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const bool overUnderlay = testAttribute(Qt::WA_OpaquePaintEvent);
+    if (!overUnderlay) {
+        // Qt has just drawn what lies under the badge.
+        keepUnderlay(painter, event->region());
+    }
     const QPixmap& pill = pillPicture(painter);
     const QPoint pillAt = roomRect().topLeft();
     const QRectF pillArea = pillRect();

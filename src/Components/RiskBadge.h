@@ -88,9 +88,9 @@ private:
     void wake();
     // Repaints the badge for a step of its own motion.
     void showNextFrame();
-    // Makes the kept picture of what lies under the badge current; false where the badge cannot
-    // tell when that changes.
-    bool refreshUnderlay();
+    bool underlayIsCurrent() const;
+    // Keeps what a repaint that `painter` is drawing has just drawn under the badge.
+    void keepUnderlay(const QPainter& painter, const QRegion& painted);
     QMargins glowReach() const;
     // The pill's room within the widget.
     QRect roomRect() const;
@@ -138,6 +138,10 @@ private:
         qreal ratio = 0;
     };
 
+    // What lies under the badge now, as far as the badge can tell; none where it cannot tell
+    // when that changes.
+    std::optional<UnderlayLook> underlayLookNow() const;
+
     RiskLevel level_;
     AccessibilityPreferences& motion_;
     SteadyAnimationClock steadyClock_;
@@ -160,5 +164,4 @@ private:
     std::array<Glow, 3> glows_;
     QImage underlay_;
     UnderlayLook underlayLook_;
-    bool drawingUnderlay_ = false;
 };
