@@ -284,8 +284,10 @@ void RiskBadge::keepUnderlay(const QPainter& painter, const QRegion& painted) {
     if (!image->rect().contains(pixels)) {
         return;
     }
+    // In the device's own pixels, so that it goes back where it came from at any density.
     underlay_ = image->copy(pixels);
-    underlay_.setDevicePixelRatio(image->devicePixelRatio());
+    underlay_.setDevicePixelRatio(1.0);
+    underlayAt_ = pixels.topLeft();
     underlayLook_ = *look;
 }
 
@@ -481,7 +483,13 @@ void RiskBadge::paintEvent(QPaintEvent* event) {
     const double hostAlpha = hostOpacity();
     VisibleSteps::paintInBands(painter, VisibleSteps::repaintedRegion(painter, rect(), 1), [&] {
         if (overUnderlay) {
-            painter.drawImage(QPointF(0, 0), underlay_);
+            painter.save();
+            // From the painter's coordinates to the device's pixels, one to one.
+            painter.setWorldTransform(
+                QTransform::fromTranslate(underlayAt_.x(), underlayAt_.y()) *
+                (painter.worldTransform().inverted() * painter.deviceTransform()).inverted());
+            painter.drawImage(0, 0, underlay_);
+            painter.restore();
         }
         // A badge floating over a breathing card breathes with it.
         painter.setTransform(host, true);

@@ -163,5 +163,6 @@ private:
     PillLook pillLook_{};
     std::array<Glow, 3> glows_;
     QImage underlay_;
+    QPoint underlayAt_;
     UnderlayLook underlayLook_;
 };

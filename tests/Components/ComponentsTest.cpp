@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QBackingStore>
 #include <QLabel>
 #include <QPainter>
-#include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -693,8 +693,14 @@ TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFull
 
     // What the screen shows of the badge's area against the whole window drawn afresh.
     const auto shownAgainstFresh = [&] {
-        const QRect area = badge->geometry();
-        const QImage shown = page.screen()->grabWindow(page.winId()).toImage().copy(area);
+        const qreal ratio = page.devicePixelRatioF();
+        const QRect area =
+            QRectF(QPointF(badge->geometry().topLeft()) * ratio, QSizeF(badge->size()) * ratio)
+                .toAlignedRect();
+        // The window's own picture, as last sent to the screen.
+        QPaintDevice* store = page.backingStore()->paintDevice();
+        EXPECT_EQ(store->devType(), QInternal::Image);
+        const QImage shown = static_cast<QImage*>(store)->copy(area);
         const QImage fresh = page.grab().toImage().copy(area);
         return maxChannelDifference(shown.convertToFormat(QImage::Format_RGB32),
                                     fresh.convertToFormat(QImage::Format_RGB32));
