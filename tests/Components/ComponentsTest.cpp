@@ -62,6 +62,15 @@ QColor ringPixel(const QImage& image, const QRectF& ring, double turn) {
                                    static_cast<int>(centre.y() - radius * std::cos(angle))));
 }
 
+// A page of the window's pale surface, of this size.
+void makePale(QWidget& page, QSize size) {
+    page.setAutoFillBackground(true);
+    QPalette palette = page.palette();
+    palette.setColor(QPalette::Window, QColor::fromRgbF(0.965F, 0.965F, 0.965F));
+    page.setPalette(palette);
+    page.resize(size);
+}
+
 // An animation clock the test sets by hand.
 struct HandClock final : AnimationClock {
     std::chrono::milliseconds at{0};
@@ -613,11 +622,7 @@ TEST(RiskBadge, ThePulseWakesWhereItsGlowHasChangedByAVisibleStepAndNowhereElse)
         AccessibilityPreferences motion;
         HandClock clock;
         QWidget page;
-        page.setAutoFillBackground(true);
-        QPalette palette = page.palette();
-        palette.setColor(QPalette::Window, QColor::fromRgbF(0.965F, 0.965F, 0.965F));
-        page.setPalette(palette);
-        page.resize(300, 200);
+        makePale(page, QSize(300, 200));
         auto* badge = new RiskBadge(level, motion, &page);
         badge->setClock(clock);
         badge->resize(badge->sizeHint());
@@ -666,11 +671,7 @@ TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFull
     AccessibilityPreferences motion;
     HandClock clock;
     QWidget page;
-    page.setAutoFillBackground(true);
-    QPalette palette = page.palette();
-    palette.setColor(QPalette::Window, QColor::fromRgbF(0.965F, 0.965F, 0.965F));
-    page.setPalette(palette);
-    page.resize(320, 220);
+    makePale(page, QSize(320, 220));
     auto* card = new StatCard(CardDepth::standard, motion, &page);
     card->breath().setClock(clock);
     auto* slot = new QWidget(card);
