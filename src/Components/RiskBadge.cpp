@@ -1,6 +1,5 @@
 #include "Components/RiskBadge.h"
 
-#include <QBackingStore>
 #include <QEvent>
 #include <QGraphicsEffect>
 #include <QPaintEngine>
@@ -10,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "Components/AccessibilityPreferences.h"
@@ -38,6 +38,18 @@ QImage blurredGlow(RiskLevel level, QSizeF pill, qreal ratio) {
                      accent);
     painter.end();
     return ImageBlur::blurred(image, kGlowBlur * ratio);
+}
+
+bool isOpaque(const QImage& image) {
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        if (!std::all_of(line, line + argb.width(),
+                         [](QRgb pixel) { return qAlpha(pixel) == 255; })) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Draws `image` centred on the painter's origin.
@@ -267,25 +279,33 @@ bool RiskBadge::underlayIsCurrent() const {
 }
 
 void RiskBadge::keepUnderlay(const QPainter& painter, const QRegion& painted) {
-    // Only a repaint that drew everything under the badge, on the window's own picture.
-    QBackingStore* store = window()->backingStore();
+    // Only a repaint that drew everything under the badge, on a picture of the whole window at
+    // its density: the window's own. A grab draws on a pixmap. The backing store is not asked
+    // for its picture: outside its own repaints Wayland's has none, and asking crashes.
     const QPaintDevice* device =
         painter.paintEngine() != nullptr ? painter.paintEngine()->paintDevice() : nullptr;
-    if (store == nullptr || device == nullptr || device != store->paintDevice() ||
-        device->devType() != QInternal::Image || !(QRegion(rect()) - painted).isEmpty()) {
+    if (device == nullptr || device->devType() != QInternal::Image ||
+        !(QRegion(rect()) - painted).isEmpty()) {
         return;
     }
     const std::optional<UnderlayLook> look = underlayLookNow();
-    if (!look) {
+    const auto* image = static_cast<const QImage*>(device);
+    if (!look || image->devicePixelRatio() != look->ratio ||
+        image->size() != (QSizeF(look->window) * look->ratio).toSize()) {
         return;
     }
-    const auto* image = static_cast<const QImage*>(device);
     const QRect pixels = painter.deviceTransform().mapRect(QRectF(rect())).toAlignedRect();
     if (!image->rect().contains(pixels)) {
         return;
     }
     // In the device's own pixels, so that it goes back where it came from at any density.
-    underlay_ = image->copy(pixels);
+    QImage kept = image->copy(pixels);
+    // The window's backdrop leaves nothing under the badge see-through; a page drawn without
+    // it (for a cross-fade) does.
+    if (kept.hasAlphaChannel() && !isOpaque(kept)) {
+        return;
+    }
+    underlay_ = std::move(kept);
     underlay_.setDevicePixelRatio(1.0);
     underlayAt_ = pixels.topLeft();
     underlayLook_ = *look;
