@@ -311,10 +311,7 @@ void BreathingEffect::draw(QPainter* painter) {
         return;
     }
     const Shown& shown = shownFor(toDevice, opacity());
-    // From the painter's coordinates to the device's pixels, one to one.
-    const QTransform toPixels =
-        QTransform::fromTranslate(shown.at.x(), shown.at.y()) *
-        (painter->worldTransform().inverted() * painter->deviceTransform()).inverted();
+    const QTransform toPixels = VisibleSteps::onDevicePixels(*painter, shown.at);
     VisibleSteps::paintInBands(*painter, area, [&] {
         painter->setWorldTransform(toPixels);
         painter->setOpacity(1.0);
@@ -349,8 +346,8 @@ const BreathingEffect::Shown& BreathingEffect::shownFor(const QTransform& toDevi
     const bool sameLook = !shown_.image.isNull() && shown_.opacity == opacity &&
                           shown_.source == composed_.cacheKey();
     if (sameLook) {
-        // The picture serves any shift of where it lands by whole pixels: a drawing of part of
-        // the window (what lies under the badge) places it elsewhere on its own device.
+        // The picture serves any shift of where it lands by whole pixels: a picture of the page
+        // for a cross-fade places it elsewhere on its own device.
         if (const std::optional<QPoint> shift = wholePixelShift(shown_.toDevice, toDevice)) {
             shown_.at += *shift;
             shown_.toDevice = toDevice;

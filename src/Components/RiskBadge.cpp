@@ -262,7 +262,8 @@ std::optional<RiskBadge::UnderlayLook> RiskBadge::underlayLookNow() const {
     const BreathingEffect* host = hostBreath();
     const QWidget* top = window();
     // Over anything but a breathing card nothing says when the picture below has changed.
-    if (!host || !isVisible() || top == this || host->pictureKey() == 0) {
+    const qint64 hostPicture = host != nullptr ? host->pictureKey() : 0;
+    if (hostPicture == 0 || !isVisible() || top == this) {
         return std::nullopt;
     }
     return UnderlayLook{QRect(mapTo(top, QPoint(0, 0)), size()),
@@ -270,7 +271,7 @@ std::optional<RiskBadge::UnderlayLook> RiskBadge::underlayLookNow() const {
                         top->devicePixelRatioF(),
                         host->scale(),
                         host->opacity(),
-                        host->pictureKey()};
+                        hostPicture};
 }
 
 bool RiskBadge::underlayIsCurrent() const {
@@ -501,13 +502,11 @@ void RiskBadge::paintEvent(QPaintEvent* event) {
     const std::optional<RiskLevel> previous = previousLevel();
     const QTransform host = hostTransform();
     const double hostAlpha = hostOpacity();
+    const QTransform underlayToPixels = VisibleSteps::onDevicePixels(painter, underlayAt_);
     VisibleSteps::paintInBands(painter, VisibleSteps::repaintedRegion(painter, rect(), 1), [&] {
         if (overUnderlay) {
             painter.save();
-            // From the painter's coordinates to the device's pixels, one to one.
-            painter.setWorldTransform(
-                QTransform::fromTranslate(underlayAt_.x(), underlayAt_.y()) *
-                (painter.worldTransform().inverted() * painter.deviceTransform()).inverted());
+            painter.setWorldTransform(underlayToPixels);
             painter.drawImage(0, 0, underlay_);
             painter.restore();
         }

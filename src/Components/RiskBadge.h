@@ -55,8 +55,6 @@ public:
     static double glowOpacity(RiskLevel level, double phase);
     // The pill, centred in the widget, which leaves room around it for the glow.
     QRectF pillRect() const;
-    // Room for the pill alone, without the glow's.
-    QSize pillRoom() const;
     bool reducesTransparency() const;
     // The level being left while the change lasts.
     std::optional<RiskLevel> previousLevel() const;
@@ -67,10 +65,6 @@ public:
     // of inside the card: its pulse then repaints only itself, never the card around it, and it
     // breathes with the card by drawing the card's breath over its own.
     void floatOver(QWidget* slot);
-    QTransform hostTransform() const;
-    // The pill as drawn now, kept between changes of its look.
-    const QPixmap& pillPicture(const QPainter& target);
-    double hostOpacity() const;
     // The pill a level has when it is shown alone.
     QSizeF pillSize(RiskLevel level) const;
 
@@ -86,6 +80,13 @@ private:
     void setPulsing(bool pulsing);
     void scheduleWake();
     void wake();
+    // Room for the pill alone, without the glow's.
+    QSize pillRoom() const;
+    // The card's breath, seen from the badge's own coordinates; none while not floating.
+    QTransform hostTransform() const;
+    double hostOpacity() const;
+    // The pill as drawn now, kept between changes of its look.
+    const QPixmap& pillPicture(const QPainter& target);
     // Repaints the badge for a step of its own motion.
     void showNextFrame();
     bool underlayIsCurrent() const;

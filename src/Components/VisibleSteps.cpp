@@ -85,6 +85,11 @@ QRegion repaintedRegion(const QPainter& painter, const QRect& fallback, int marg
     return region & fallback;
 }
 
+QTransform onDevicePixels(const QPainter& painter, QPoint at) {
+    return QTransform::fromTranslate(at.x(), at.y()) *
+           (painter.worldTransform().inverted() * painter.deviceTransform()).inverted();
+}
+
 std::chrono::milliseconds onFrameGrid(std::chrono::milliseconds due) {
     const qint64 grid = frameGrid.count();
     const qint64 rest = ((due.count() % grid) + grid) % grid;

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
+#include <QTransform>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -79,5 +80,8 @@ void paintInBands(QPainter& painter, const QRegion& area, Draw draw) {
 // The part of the device a painter is now asked to paint, in its current coordinates, each
 // rectangle widened by `margin`; `fallback` where the painter does not say.
 QRegion repaintedRegion(const QPainter& painter, const QRect& fallback, int margin);
+// The world transform under which `painter` draws a picture's pixels one to one onto the
+// device's, its top left on the device's pixel `at`.
+QTransform onDevicePixels(const QPainter& painter, QPoint at);
 
 }  // namespace VisibleSteps
