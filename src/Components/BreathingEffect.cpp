@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -222,7 +223,7 @@ bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
                 break;
             case QEvent::Hide:
                 startTimer_.stop();
-                shown_ = {};
+                shown_.clear();
                 scheduleWake();
                 break;
             case QEvent::HoverEnter:
@@ -302,7 +303,6 @@ void BreathingEffect::draw(QPainter* painter) {
     if (toDevice.type() <= QTransform::TxTranslate && opacity() == 1.0 &&
         toDevice.dx() == std::round(toDevice.dx()) && toDevice.dy() == std::round(toDevice.dy())) {
         // At rest the picture lands on whole pixels as it is.
-        shown_ = {};
         VisibleSteps::paintInBands(*painter, area, [&] {
             painter->setTransform(breathTransform(), true);
             painter->setOpacity(1.0);
@@ -341,33 +341,50 @@ std::optional<QPoint> wholePixelShift(const QTransform& from, const QTransform& 
 
 }  // namespace
 
+std::size_t BreathingEffect::levelsKept() const {
+    // Every level of a breath but its rest, which is drawn as it stands; a few at most.
+    constexpr double kMostKept = 6;
+    const double step = visiblePhaseStep();
+    return step > 0 && step < 1.0 ? static_cast<std::size_t>(std::clamp(
+                                        VisibleSteps::levelOf(1.0, step), 1.0, kMostKept))
+                                  : 1;
+}
+
 const BreathingEffect::Shown& BreathingEffect::shownFor(const QTransform& toDevice,
                                                         double opacity) {
-    const bool sameLook = !shown_.image.isNull() && shown_.opacity == opacity &&
-                          shown_.source == composed_.cacheKey();
-    if (sameLook) {
-        // The picture serves any shift of where it lands by whole pixels: a picture of the page
-        // for a cross-fade places it elsewhere on its own device.
-        if (const std::optional<QPoint> shift = wholePixelShift(shown_.toDevice, toDevice)) {
-            shown_.at += *shift;
-            shown_.toDevice = toDevice;
-            return shown_;
+    const qint64 source = composed_.cacheKey();
+    if (!shown_.empty() && shown_.front().source != source) {
+        shown_.clear();  // the widget was drawn again: every level shows the old picture
+    }
+    for (auto kept = shown_.begin(); kept != shown_.end(); ++kept) {
+        if (kept->opacity != opacity) {
+            continue;
+        }
+        // A level's picture serves any shift of where it lands by whole pixels: a picture of
+        // the page for a cross-fade places it elsewhere on its own device.
+        if (const std::optional<QPoint> shift = wholePixelShift(kept->toDevice, toDevice)) {
+            kept->at += *shift;
+            kept->toDevice = toDevice;
+            std::rotate(shown_.begin(), kept, std::next(kept));
+            return shown_.front();
         }
     }
-    const QRectF source(composedAt_, composed_.deviceIndependentSize());
-    const QRect pixels = toDevice.mapRect(source).toAlignedRect();
-    shown_.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
-    shown_.image.fill(Qt::transparent);
-    QPainter painter(&shown_.image);
+    const QRectF area(composedAt_, composed_.deviceIndependentSize());
+    const QRect pixels = toDevice.mapRect(area).toAlignedRect();
+    Shown shown{QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied), pixels.topLeft(),
+                toDevice, opacity, source};
+    shown.image.fill(Qt::transparent);
+    QPainter painter(&shown.image);
     painter.setOpacity(opacity);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, scale() != 1.0);
-    VisibleSteps::paintInBands(painter, QRegion(shown_.image.rect()), [&] {
+    VisibleSteps::paintInBands(painter, QRegion(shown.image.rect()), [&] {
         painter.setTransform(toDevice * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
         painter.drawPixmap(composedAt_, composed_);
     });
-    shown_.at = pixels.topLeft();
-    shown_.toDevice = toDevice;
-    shown_.opacity = opacity;
-    shown_.source = composed_.cacheKey();
-    return shown_;
+    painter.end();
+    shown_.insert(shown_.begin(), std::move(shown));
+    if (shown_.size() > levelsKept()) {
+        shown_.pop_back();
+    }
+    return shown_.front();
 }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "Components/AnimationClock.h"
 
@@ -110,7 +111,7 @@ private:
     // The picture over what the widget draws behind it, as one.
     QPixmap composed_;
     QPoint composedAt_;
-    // The composed picture as the breath now shows it, in the device's pixels.
+    // The composed picture as the breath shows it at one of its levels, in the device's pixels.
     struct Shown {
         QImage image;
         QPoint at;
@@ -118,6 +119,9 @@ private:
         double opacity = 1.0;
         qint64 source = 0;
     };
-    Shown shown_;
+    // The levels shown lately, the latest first: a breath passes through the same few levels
+    // over and over, and each would otherwise be resampled afresh every time.
+    std::vector<Shown> shown_;
     const Shown& shownFor(const QTransform& toDevice, double opacity);
+    std::size_t levelsKept() const;
 };

@@ -320,13 +320,20 @@ TEST(Breathing, SleepsBetweenVisibleStepsAndDrawsTheSameFramesFromItsKeptPicture
     // them, so that a repaint over the card (the badge's pulse) copies what is shown.
     int changes = 0;
     QImage last = frame(0ms);
+    std::vector<QImage> rising;
     for (std::chrono::milliseconds at = 100ms; at <= 7000ms; at += 100ms) {
-        const QImage now = frame(at);
-        changes += now != last ? 1 : 0;
-        last = now;
+        rising.push_back(frame(at));
+        changes += rising.back() != last ? 1 : 0;
+        last = rising.back();
     }
     EXPECT_GE(changes, 2);
     EXPECT_LE(changes, 4);
+    // The next breath, and the fall between, show each level as the first rise showed it.
+    for (std::chrono::milliseconds at = 100ms; at <= 7000ms; at += 100ms) {
+        const auto step = static_cast<std::size_t>(at / 100ms) - 1;
+        ASSERT_EQ(frame(14000ms - at), rising.at(step)) << at.count();
+        ASSERT_EQ(frame(14000ms + at), rising.at(step)) << at.count();
+    }
 
     // The kept picture gives the frame a fresh drawing gives, at the same instant, also
     // after the content changed.
