@@ -191,6 +191,10 @@ void BreathingEffect::scheduleWake() {
 }
 
 void BreathingEffect::wake() {
+    // Coming and going fade what the widget draws behind it (a card's shadow) as much as the
+    // widget; a step of breath or of settling changes the shadow's soft reach by less than an
+    // eight-bit step, so it redraws the widget and its edge alone.
+    const bool presenceFrame = presenceStart_.has_value();
     if (presenceStart_ && now() - *presenceStart_ >= presenceTime) {
         presenceStart_.reset();
         if (auto done = std::exchange(gone_, nullptr); done && presenceTo_ == 0.0) {
@@ -204,7 +208,9 @@ void BreathingEffect::wake() {
     if (target_) {
         // Redrawing the area around the widget, not the widget, reuses its kept picture.
         if (QWidget* parent = target_->parentWidget()) {
-            parent->update(boundingRectFor(QRectF(target_->geometry())).toAlignedRect());
+            const QRectF widget(target_->geometry());
+            const QRectF changed = presenceFrame ? boundingRectFor(widget) : breathArea(widget);
+            parent->update(changed.toAlignedRect());
         } else {
             update();
         }
@@ -253,6 +259,14 @@ QRectF BreathingEffect::boundingRectFor(const QRectF& sourceRect) const {
     const qreal growX = sourceRect.width() * intensity_ / 2 + 1;
     const qreal growY = sourceRect.height() * intensity_ / 2 + 1;
     return sourceRect.marginsAdded(overhang()).adjusted(-growX, -growY, growX, growY);
+}
+
+QRectF BreathingEffect::breathArea(const QRectF& widget) const {
+    // The widget at its fullest breath, with a pixel or two for the soft highlight on its edge.
+    constexpr qreal kEdge = 2;
+    const qreal growX = widget.width() * intensity_ / 2 + 1 + kEdge;
+    const qreal growY = widget.height() * intensity_ / 2 + 1 + kEdge;
+    return widget.adjusted(-growX, -growY, growX, growY) & boundingRectFor(widget);
 }
 
 void BreathingEffect::drawBehind(QPainter&, const QRectF&) {}

@@ -63,7 +63,8 @@ protected:
     QRectF boundingRectFor(const QRectF& sourceRect) const override;
     void draw(QPainter* painter) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Drawn under the widget, in its coordinates, before the breathing transform.
+    // Drawn under the widget, in its coordinates, before the breathing transform. Beyond the
+    // widget's edge it must be faint (a soft shadow): a breath's step does not redraw it there.
     virtual void drawBehind(QPainter& painter, const QRectF& bounds);
     virtual QMarginsF overhang() const { return {}; }
 
@@ -73,6 +74,8 @@ private:
     double visiblePhaseStep() const;
     void scheduleWake();
     void wake();
+    // What a step of the breath changes visibly, in the parent's coordinates.
+    QRectF breathArea(const QRectF& widget) const;
     void startBreath();
     void rejoinBreath();
     // Where the breath is, in whole visible steps; at rest while it waits to rejoin its

@@ -674,7 +674,7 @@ TEST(RiskBadge, ThePulseWakesWhereItsGlowHasChangedByAVisibleStepAndNowhereElse)
     }
 }
 
-TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFullRepaintWould) {
+TEST(RiskBadge, PulseAndBreathFramesRedrawLittleAndShowWhatAFullRepaintWould) {
     AccessibilityPreferences motion;
     HandClock clock;
     QWidget page;
@@ -690,21 +690,25 @@ TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFull
     auto* badge = new RiskBadge(RiskLevel::high, motion, &page);
     badge->setClock(clock);
     badge->floatOver(slot);
+    // Lettering below the card, in its shadow's soft reach.
+    auto* below = new QLabel(u"Building up."_s, &page);
+    below->setGeometry(20, 204, 280, 12);
     int pagePaints = 0;
     EventCounter counter(QEvent::Paint, pagePaints);
     page.installEventFilter(&counter);
+    int belowPaints = 0;
+    EventCounter belowCounter(QEvent::Paint, belowPaints);
+    below->installEventFilter(&belowCounter);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
     ASSERT_TRUE(waitUntil([&] { return badge->isPulsing(); }));
     ASSERT_TRUE(badge->geometry().contains(line->geometry().translated(card->pos()).topLeft() +
                                            QPoint(line->width() / 2, 0)));
 
-    // What the screen shows of the badge's area against the whole window drawn afresh.
+    // What the screen shows against the whole window drawn afresh.
     const auto shownAgainstFresh = [&] {
         const qreal ratio = page.devicePixelRatioF();
-        const QRect area =
-            QRectF(QPointF(badge->geometry().topLeft()) * ratio, QSizeF(badge->size()) * ratio)
-                .toAlignedRect();
+        const QRect area = QRectF(QPointF(0, 0), QSizeF(page.size()) * ratio).toAlignedRect();
         // The window's own picture, as last sent to the screen.
         QPaintDevice* store = page.backingStore()->paintDevice();
         EXPECT_EQ(store->devType(), QInternal::Image);
@@ -717,6 +721,8 @@ TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFull
     int quietFrames = 0;
     int pagePaintsInQuietFrames = 0;
     bool lineChanged = false;
+    int belowPaintsInFrames = 0;
+    const double firstScale = card->breath().scale();
     // Four seconds of pulse: the card breathes a step or two meanwhile, and its lettering
     // changes.
     while (clock.at < 4s) {
@@ -725,8 +731,10 @@ TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFull
         clock.at = *badge->nextWake();
         const std::chrono::milliseconds due = clock.at;
         const int pagePaintsBefore = pagePaints;
+        const int belowPaintsBefore = belowPaints;
         ASSERT_TRUE(waitUntil([&] { return badge->nextWake() != due; }));
         QCoreApplication::processEvents();
+        belowPaintsInFrames += lineChanged ? 0 : belowPaints - belowPaintsBefore;
         // Nothing under the badge changed since its last frame: the page is left alone.
         if (frames > 0 && !lineChanged && card->breath().scale() == cardScale) {
             ++quietFrames;
@@ -743,4 +751,7 @@ TEST(RiskBadge, APulseFrameOverABreathingCardDrawsTheBadgeAloneAndShowsWhatAFull
     }
     EXPECT_GE(quietFrames, 8);
     EXPECT_EQ(pagePaintsInQuietFrames, 0);
+    // The card's breath redraws the card, not the faint reach of its shadow.
+    EXPECT_NE(card->breath().scale(), firstScale);
+    EXPECT_EQ(belowPaintsInFrames, 0);
 }
