@@ -255,18 +255,22 @@ bool BreathingEffect::eventFilter(QObject* watched, QEvent* event) {
     return QGraphicsEffect::eventFilter(watched, event);
 }
 
+QMarginsF BreathingEffect::growth(const QSizeF& widget) const {
+    // Half the extra scale on each side, and a pixel for antialiasing.
+    const qreal x = widget.width() * intensity_ / 2 + 1;
+    const qreal y = widget.height() * intensity_ / 2 + 1;
+    return {x, y, x, y};
+}
+
 QRectF BreathingEffect::boundingRectFor(const QRectF& sourceRect) const {
-    const qreal growX = sourceRect.width() * intensity_ / 2 + 1;
-    const qreal growY = sourceRect.height() * intensity_ / 2 + 1;
-    return sourceRect.marginsAdded(overhang()).adjusted(-growX, -growY, growX, growY);
+    return sourceRect.marginsAdded(overhang() + growth(sourceRect.size()));
 }
 
 QRectF BreathingEffect::breathArea(const QRectF& widget) const {
     // The widget at its fullest breath, with a pixel or two for the soft highlight on its edge.
     constexpr qreal kEdge = 2;
-    const qreal growX = widget.width() * intensity_ / 2 + 1 + kEdge;
-    const qreal growY = widget.height() * intensity_ / 2 + 1 + kEdge;
-    return widget.adjusted(-growX, -growY, growX, growY) & boundingRectFor(widget);
+    return widget.marginsAdded(growth(widget.size()) + QMarginsF(kEdge, kEdge, kEdge, kEdge)) &
+           boundingRectFor(widget);
 }
 
 void BreathingEffect::drawBehind(QPainter&, const QRectF&) {}

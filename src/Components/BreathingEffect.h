@@ -74,6 +74,8 @@ private:
     double visiblePhaseStep() const;
     void scheduleWake();
     void wake();
+    // How far the widget reaches beyond its rect at the breath's peak.
+    QMarginsF growth(const QSizeF& widget) const;
     // What a step of the breath changes visibly, in the parent's coordinates.
     QRectF breathArea(const QRectF& widget) const;
     void startBreath();
