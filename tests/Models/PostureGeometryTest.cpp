@@ -11,13 +11,6 @@ using PostureGeometry::angleDifferenceDegrees;
 using PostureGeometry::directionDegrees;
 using PostureGeometry::vertexAngleDegrees;
 
-TEST(PostureGeometry, TiltIsTheDirectionFromTheLeftJointToTheRight) {
-    EXPECT_DOUBLE_EQ(directionDegrees({0.4, 0.5}, {0.6, 0.5}), 0.0);
-    EXPECT_DOUBLE_EQ(directionDegrees({0.6, 0.5}, {0.4, 0.5}), 180.0);
-    EXPECT_GT(directionDegrees({0.4, 0.5}, {0.6, 0.55}), 0.0);  // right ear higher
-    EXPECT_DOUBLE_EQ(directionDegrees({0.4, 0.5}, {0.6, 0.7}), 45.0);
-}
-
 TEST(PostureGeometry, TiltsAreReadInThePictureNotInNormalisedCoordinates) {
     // Ears and shoulders 15° off level on a 640×480 frame, in its normalised coordinates.
     const double rise = std::tan(15.0 * std::numbers::pi / 180.0);
@@ -33,16 +26,19 @@ TEST(PostureGeometry, TiltsAreReadInThePictureNotInNormalisedCoordinates) {
                 1e-12);
 }
 
-TEST(PostureGeometry, VertexAngleMeasuresBetweenTheTwoRays) {
+TEST(PostureGeometry, TiltsRunLeftToRightVertexAnglesLieBetweenRaysDifferencesTakeTheShortWay) {
+    EXPECT_DOUBLE_EQ(directionDegrees({0.4, 0.5}, {0.6, 0.5}), 0.0);
+    EXPECT_DOUBLE_EQ(directionDegrees({0.6, 0.5}, {0.4, 0.5}), 180.0);
+    EXPECT_GT(directionDegrees({0.4, 0.5}, {0.6, 0.55}), 0.0);  // right ear higher
+    EXPECT_DOUBLE_EQ(directionDegrees({0.4, 0.5}, {0.6, 0.7}), 45.0);
+
     EXPECT_DOUBLE_EQ(vertexAngleDegrees({0.5, 0.8}, {0.5, 0.6}, {0.5, 0.6}), 0.0);
     EXPECT_DOUBLE_EQ(vertexAngleDegrees({0.5, 0.6}, {0.5, 0.6}, {0.7, 0.6}), 0.0);
     EXPECT_NEAR(vertexAngleDegrees({0.5, 0.8}, {0.5, 0.6}, {0.7, 0.6}), 90.0, 1e-12);
     EXPECT_DOUBLE_EQ(vertexAngleDegrees({0.5, 0.8}, {0.5, 0.6}, {0.5, 0.4}), 180.0);
     // Nearly parallel rays must not step outside acos's domain by rounding.
     EXPECT_DOUBLE_EQ(vertexAngleDegrees({1e8, 1.0}, {0.0, 0.0}, {1e8 + 1.0, 1.0}), 0.0);
-}
 
-TEST(PostureGeometry, AngleDifferenceTakesTheShortWayRound) {
     EXPECT_DOUBLE_EQ(angleDifferenceDegrees(179.0, -179.0), 2.0);
     EXPECT_DOUBLE_EQ(angleDifferenceDegrees(-179.0, 179.0), -2.0);
     EXPECT_DOUBLE_EQ(angleDifferenceDegrees(10.0, 30.0), 20.0);
