@@ -26,19 +26,17 @@ public:
         return waitUntil([this] { return camera->isRunning(); });
     }
 
-    // 4 s later, the camera sees this body in one frame and publishes what it measured.
-    bool measure(const BodyJoints& body) {
+    // 4 s later, the camera sees a body with these angles in one frame and publishes what it
+    // measured.
+    bool measure(double headTilt, double shoulderTilt, double slouchAngle) {
         clock.advance(PostureCamera::captureInterval);
         backend.advanceFrameClock(PostureCamera::captureInterval);
-        backend.scene.setBody(body);
+        backend.scene.setBody(bodyWith(headTilt, shoulderTilt, slouchAngle));
         const int before = backend.scene.framesMeasured;
         const QSignalSpy published(camera.get(), &PostureCamera::latestSnapshotChanged);
         backend.deliver(1);
         return waitUntil([&] { return !published.isEmpty(); }) &&
                backend.scene.framesMeasured == before + 1;
-    }
-    bool measure(double headTilt, double shoulderTilt, double slouchAngle) {
-        return measure(bodyWith(headTilt, shoulderTilt, slouchAngle));
     }
 
     // Lets every hop to the main thread that is already queued arrive.
