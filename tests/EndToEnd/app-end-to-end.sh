@@ -6,10 +6,8 @@ set -uo pipefail
 app="$1"
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
-if [ -z "${DISPLAY:-}" ] || [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
-    [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: no display or session bus"; exit 1; }
-    echo "skipped: needs the display and session bus of scripts/test"; exit 0
-fi
+[ -n "${DISPLAY:-}" ] && [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] ||
+    lacking "the display and session bus of scripts/test"
 
 # Without a display to open it says so in one line and ends with status 1.
 no_display() {  # no_display EXPECTED-WORDS ENV-ASSIGNMENTS...: its one line contains the words
@@ -119,11 +117,7 @@ else
     sed 's/^/    /' "$work/app.log"
 fi
 
-kill -TERM $app_pid
-wait_for 5 bash -c "! kill -0 $app_pid 2>/dev/null"
-wait $app_pid
-rc=$?
-[ $rc -eq 0 ] && pass "SIGTERM ends it with status 0" || fail "SIGTERM ended it with $rc"
+ends_on_sigterm $app_pid
 # Pages draw through effects of their own, which Qt cannot draw again through one on the page:
 # it says so (only on a real display) and leaves parts of the page unpainted.
 grep -q "QPainter" "$work/app.log" && fail "painting went wrong: $(grep -m1 QPainter "$work/app.log")" ||

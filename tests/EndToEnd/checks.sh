@@ -2,6 +2,11 @@
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
+# What a script needs and lacks: under scripts/test, which provides it, a failure; else a skip.
+lacking() {  # lacking WHAT: ends the script
+    [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: needs $1"; exit 1; }
+    echo "skipped: needs $1"; exit 0
+}
 wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
     local until=$((SECONDS + $1)); shift
     while [ $SECONDS -lt "$until" ]; do "$@" && return 0; sleep 0.1; done

@@ -12,10 +12,8 @@ shots="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
-if ! command -v gnome-shell >/dev/null || ! command -v gjs >/dev/null; then
-    [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: gnome-shell or gjs is not installed"; exit 1; }
-    echo "skipped: needs gnome-shell, gjs and gnome-shell-extension-appindicator"; exit 0
-fi
+command -v gnome-shell >/dev/null && command -v gjs >/dev/null ||
+    lacking "gnome-shell, gjs and gnome-shell-extension-appindicator"
 
 work="$(mktemp -d)"
 # GNOME warns a root session with a banner of its own, where ours must be: as root the whole
@@ -54,7 +52,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
 
 # A private session and, for the shell's needs, a private system bus (the shell itself cares
 # only that one answers).

@@ -10,13 +10,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 binary=sway
 [ "$compositor" = kwin ] && binary=kwin_wayland
-if ! command -v "$binary" >/dev/null; then
-    [ -n "${SPINDREL_TEST_SERVICES:-}" ] && { echo "FAIL: $binary is not installed"; exit 1; }
-    echo "skipped: needs $binary (Debian package ${compositor/kwin/kwin-wayland})"; exit 0
-fi
+command -v "$binary" >/dev/null || lacking "$binary (Debian package ${compositor/kwin/kwin-wayland})"
 
 make_scratch
-
 
 if [ "$compositor" = sway ]; then
     # sway refuses to run as root: as root it runs as nobody, in a runtime folder of its own.
