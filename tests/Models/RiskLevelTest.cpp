@@ -4,8 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-// The colours are checked as the dashboard's risk bar draws them.
-TEST(RiskLevel, GradesTheDaysSittingAtSixAndEightHoursEachWithItsMarkAndWord) {
+TEST(RiskLevel, GradesTheDaysSittingAtSixAndEightHoursEachWithItsMarkWordAndColour) {
     const std::pair<qint64, RiskLevel> table[] = {
         {0, RiskLevel::low},      {359, RiskLevel::low},  {360, RiskLevel::medium},
         {479, RiskLevel::medium}, {480, RiskLevel::high}, {2000, RiskLevel::high}};
@@ -18,4 +17,5 @@ TEST(RiskLevel, GradesTheDaysSittingAtSixAndEightHoursEachWithItsMarkAndWord) {
               u"🟡Build-up"_s);
     EXPECT_EQ(RiskLevels::badgeMark(RiskLevel::high) + RiskLevels::badgeWord(RiskLevel::high),
               u"🔴Strain"_s);
+    EXPECT_EQ(RiskLevels::accentColor(RiskLevel::medium), (SrgbColor{1.0, 0.79, 0.28}));
 }
